@@ -1,0 +1,19 @@
+# Sourced by the run and test scripts: installs whichever of the named Debian packages are
+# missing, with sudo when not run as root.
+install_missing_packages() {
+    local missing=() package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'ok installed' ||
+            missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    echo "Installing ${missing[*]}" >&2
+    $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev)

@@ -1,0 +1,145 @@
+#include "sim/params.h"
+
+const char* const PARAM_NAMES[PARAM_COUNT] = {
+    "initialEnergy",
+    "foodRarity",
+    "poisonRarity",
+    "foodPriority",
+    "poisonPriority",
+    "emptyPriority",
+    "foodRewardCurrent",
+    "currentPriorityCap",
+    "foodRewardPrevious",
+    "previousPriorityCap",
+    "poisonPenaltyCurrent",
+    "poisonPenaltyPrevious",
+    "bareStepPenaltyCurrent",
+    "bareStepPenaltyPrevious",
+    "regenRarity",
+    "propagationThreshold",
+    "propagationReward",
+    "stepCost",
+    "foodEnergy",
+    "poisonEnergy",
+    "maxSteps",
+    "startupDrawFlag",
+};
+
+static const int MAX_VALUE_CHARS = 15;
+
+static bool isSpace(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+static int peekChar(std::FILE* file) {
+    const int c = std::getc(file);
+    if (c != EOF) {
+        std::ungetc(c, file);
+    }
+    return c;
+}
+
+// Leaves the first character that is not whitespace unread and returns it, or EOF.
+static int skipSpace(std::FILE* file) {
+    int c;
+    while ((c = std::getc(file)) != EOF && isSpace(c)) {
+    }
+    if (c != EOF) {
+        std::ungetc(c, file);
+    }
+    return c;
+}
+
+// A label of any length is skipped a character at a time: nothing holds it.
+static bool skipLabel(std::FILE* file) {
+    if (skipSpace(file) == EOF) {
+        return false;
+    }
+    int c;
+    while ((c = std::getc(file)) != EOF && !isSpace(c)) {
+    }
+    return true;
+}
+
+static int digitValue(int c, int base) {
+    int digit = base;
+    if (c >= '0' && c <= '9') {
+        digit = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+        digit = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+        digit = c - 'A' + 10;
+    }
+    return digit < base ? digit : -1;
+}
+
+// The characters of one value, at most MAX_VALUE_CHARS of them; what it does not take stays in
+// the file for the next read.
+struct ValueChars {
+    std::FILE* file;
+    int left;
+
+    int peek() const { return left > 0 ? peekChar(file) : EOF; }
+    void take() {
+        std::getc(file);
+        --left;
+    }
+};
+
+static int32_t clampToInt32(bool negative, uint64_t magnitude) {
+    if (negative) {
+        return magnitude >= uint64_t{0x80000000} ? INT32_MIN : -static_cast<int32_t>(magnitude);
+    }
+    return magnitude > uint64_t{INT32_MAX} ? INT32_MAX : static_cast<int32_t>(magnitude);
+}
+
+static ParamFault readValue(std::FILE* file, int32_t* value) {
+    if (skipSpace(file) == EOF) {
+        return ParamFault::EndBeforeValue;
+    }
+    ValueChars chars = {file, MAX_VALUE_CHARS};
+    const bool negative = chars.peek() == '-';
+    if (negative || chars.peek() == '+') {
+        chars.take();
+    }
+    int base = 10;
+    bool hasDigits = false;
+    if (chars.peek() == '0') {
+        chars.take();
+        base = 8;
+        hasDigits = true;
+        if (chars.peek() == 'x' || chars.peek() == 'X') {
+            chars.take();
+            base = 16;
+            hasDigits = false;  // "0x" alone is not a number
+        }
+    }
+    // Fifteen characters hold at most fifteen digits, which fit in 64 bits in any base.
+    uint64_t magnitude = 0;
+    for (int digit; (digit = digitValue(chars.peek(), base)) >= 0; chars.take()) {
+        magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
+        hasDigits = true;
+    }
+    if (!hasDigits) {
+        return ParamFault::NotANumber;
+    }
+    *value = clampToInt32(negative, magnitude);
+    return ParamFault::None;
+}
+
+ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]) {
+    for (int i = 0; i < PARAM_COUNT; ++i) {
+        values[i] = 0;
+    }
+    for (int i = 0; i < PARAM_COUNT; ++i) {
+        ParamFault fault =
+            skipLabel(file) ? readValue(file, &values[i]) : ParamFault::EndBeforeLabel;
+        if (fault != ParamFault::None) {
+            if (std::ferror(file)) {
+                fault = ParamFault::ReadError;
+            }
+            return {i, fault};
+        }
+    }
+    return {PARAM_COUNT, ParamFault::None};
+}

@@ -1,0 +1,27 @@
+// Reading the parameter file: 22 pairs of a label and a value, separated by any whitespace.
+// Labels are skipped unread. A value is an optional sign and digits, at most 15 characters, in
+// the base its prefix chooses (0x hexadecimal, 0 octal, else decimal), clamped to 32 bits.
+// The first value that cannot be read ends the reading: it and every later value are 0.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "sim/world.h"
+
+enum class ParamFault {
+    None,
+    EndBeforeLabel,  // the file ends where a label should begin
+    EndBeforeValue,  // the file ends right after a label
+    NotANumber,      // the value has no digits
+    ReadError,       // the file cannot be read
+};
+
+struct ParamReport {
+    int valuesRead;    // values read before the fault; PARAM_COUNT when there is none
+    ParamFault fault;  // what stopped the reading at parameter valuesRead + 1
+};
+
+extern const char* const PARAM_NAMES[PARAM_COUNT];
+
+ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]);

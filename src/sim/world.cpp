@@ -1,0 +1,5 @@
+#include "sim/world.h"
+
+World world;
+SimParams params;
+AgentState agent;

@@ -1,0 +1,183 @@
+// The headless runner as a user meets it: its options, messages, exit statuses and log.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <climits>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct RunResult {
+    int status;
+    std::string out, err;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Named after the test, since tests may run side by side.
+std::string tempPath(const std::string& name) {
+    return ::testing::TempDir() + "vantu_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+}
+
+std::string writeTemp(const std::string& name, const std::string& text) {
+    const std::string path = tempPath(name);
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+// Runs the runner in the temporary folder, where no preference.txt lies. Its log goes to `out`,
+// which is read back unless it is a device.
+RunResult run(const std::string& args, const std::string& out = tempPath("out")) {
+    const std::string err = tempPath("err");
+    const std::string command = "cd '" + ::testing::TempDir() + "' && '" VANTU_HEADLESS "' " +
+                                args + " > '" + out + "' 2> '" + err + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            out.rfind("/dev/", 0) == 0 ? "" : readFile(out), readFile(err)};
+}
+
+// A parameter file of the 22 values, a pair to a line.
+std::string paramFile(const std::string& name, const std::vector<long long>& values) {
+    std::string text;
+    for (size_t i = 0; i < values.size(); ++i) {
+        text += "param" + std::to_string(i + 1) + " " + std::to_string(values[i]) + "\n";
+    }
+    return writeTemp(name, text);
+}
+
+const std::string DEFAULTS = std::string("--params '") + VANTU_DEFAULT_PARAMS + "'";
+const char STARTUP[] = "Starting up...";
+
+}  // namespace
+
+TEST(Headless, HelpGoesToStandardOutput) {
+    const RunResult r = run("--help");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n", 0), 0u);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Headless, BadUseIsStatusTwo) {
+    const char* cases[][2] = {
+        {"--bogus", "unknown option '--bogus'"},
+        {"--seed", "missing value after '--seed'"},
+        {"--seed abc", "not 'abc'"},
+        {"--seed 4294967296", "not '4294967296'"},
+        {"--seed -1", "not '-1'"},
+        {"--ticks 1x", "not '1x'"},
+        {"--ticks ''", "not ''"},
+        {"--ticks 18446744073709551616", "not '18446744073709551616'"},
+        {"stray", "unknown option 'stray'"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[0]);
+        const RunResult r = run(c[0]);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err.rfind("vantu-headless: ", 0), 0u);
+        EXPECT_NE(r.err.find(c[1]), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("--help"), std::string::npos);
+    }
+}
+
+TEST(Headless, AFileThatCannotBeOpenedIsStatusOne) {
+    RunResult r = run("--params /nonexistent/p.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vantu-headless: cannot open /nonexistent/p.txt: No such file or directory\n");
+    EXPECT_EQ(r.out, "");
+    r = run("--seed 1");  // no preference.txt in the working folder
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "vantu-headless: cannot open preference.txt: No such file or directory\n");
+}
+
+TEST(Headless, ACutFileIsWarnedAboutAndRunsOn) {
+    const std::string path = writeTemp("cut.txt", "energy 10\nfood 5\npoison lots\n");
+    const RunResult r = run("--seed 1 --params '" + path + "'");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "vantu-headless: " + path +
+                         ": parameter 3 (poisonRarity): its value is not a number; it and every "
+                         "later parameter are 0\n");
+    EXPECT_EQ(r.out, STARTUP);  // maxSteps is 0: no step
+}
+
+TEST(Headless, AWriteErrorIsStatusOne) {
+    const RunResult r = run("--seed 1 --ticks 1000 " + DEFAULTS, "/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vantu-headless: cannot write the log: "), std::string::npos) << r.err;
+}
+
+TEST(Headless, TheLogDependsOnlyOnSeedAndTicks) {
+    const RunResult first = run("--seed 77 --ticks 300 " + DEFAULTS);
+    const RunResult again = run("--ticks 300 " + DEFAULTS + " --seed 77");
+    const RunResult longer = run("--seed 77 --ticks 600 " + DEFAULTS);
+    const RunResult other = run("--seed 78 --ticks 300 " + DEFAULTS);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.err, "");
+    EXPECT_EQ(first.out.rfind(STARTUP, 0), 0u);
+    EXPECT_EQ(first.out, again.out);
+    EXPECT_EQ(longer.out.rfind(first.out, 0), 0u);
+    EXPECT_GT(longer.out.size(), first.out.size());
+    EXPECT_NE(first.out, other.out);
+    EXPECT_EQ(run("--seed 77 --ticks 0 " + DEFAULTS).out, STARTUP);
+}
+
+// Every line is one of the five forms, step numbers run on from 0 and the agent stays on the
+// board; hostile values must not upset the runner (the sanitizer build runs this too).
+TEST(Headless, HostileFilesRunClean) {
+    const long long MAX = INT_MAX, MIN = INT_MIN;
+    // Each runs for all its ticks: energy and maxSteps high, stepCost 0 or negative.
+    const std::vector<std::vector<long long>> files = {
+        {MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX,
+         MAX, MAX, MAX, MAX, MAX, MAX, 0,   MAX, MAX, MAX, MAX},
+        {MAX, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN,
+         MIN, MIN, MIN, MIN, MIN, MIN, 0,   MIN, MIN, MAX, MIN},
+        {MAX, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, MAX, 0},  // zero moduli
+        {MAX, 3,   2,   MAX, MIN, 5,   MAX, MAX, MAX, MAX, MIN,
+         MIN, MIN, MIN, 2,   MIN, MAX, 0,   0,   0,   MAX, 0},  // priorities wrapping both ways
+        {1, -1, -2, -5, -5, -5, -9, 0, -9, 0, 9, 9, 9, 9, -2, -9, -9, -7, -9, 9, MAX, 0},
+        {5, 3, 3, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, -1, 0, 0, MAX, 0},  // walls of 0
+    };
+    const std::regex step(
+        "(\\d+) - (\\d+),(\\d+) Priotity previous:-?\\d+   (\\d+),(\\d+) Priotity current:-?\\d+"
+        "  Energy:-?\\d+");
+    const std::regex event("Found food \\(\\+-?\\d+\\)|Found poison \\(--?\\d+\\)");
+    const std::regex item("Item generated at:(\\d+),(\\d+)");
+    for (size_t f = 0; f < files.size(); ++f) {
+        SCOPED_TRACE(f);
+        const std::string path = paramFile("hostile" + std::to_string(f), files[f]);
+        const RunResult r =
+            run("--seed " + std::to_string(f) + " --ticks 1500 --params '" + path + "'");
+        ASSERT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        ASSERT_EQ(r.out.rfind(STARTUP, 0), 0u);
+        std::istringstream lines(r.out.substr(sizeof STARTUP - 1));
+        long long steps = 0;
+        for (std::string line; std::getline(lines, line);) {
+            std::smatch m;
+            if (std::regex_match(line, m, step)) {
+                ASSERT_EQ(std::stoll(m[1]), steps++);
+                for (int i = 2; i <= 5; ++i) {
+                    ASSERT_LE(std::stoi(m[i]), 49) << line;
+                }
+            } else if (std::regex_match(line, m, item)) {
+                ASSERT_GE(std::stoi(m[1]), 1);
+                ASSERT_LE(std::stoi(m[1]), 49);
+                ASSERT_GE(std::stoi(m[2]), 1);
+                ASSERT_LE(std::stoi(m[2]), 49);
+            } else {
+                ASSERT_TRUE(std::regex_match(line, event)) << line;
+            }
+        }
+        EXPECT_EQ(steps, 1500);
+    }
+}
