@@ -16,4 +16,4 @@ install_missing_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev)
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)

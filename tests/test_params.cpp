@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <vector>
 
 #include "sim/params.h"
@@ -127,10 +125,4 @@ TEST(Params, AnUnreadableFileIsAReadError) {
     EXPECT_EQ(report.valuesRead, 0);
     EXPECT_EQ(report.fault, ParamFault::ReadError);
     EXPECT_EQ(values[0], 0);
-}
-
-TEST(Params, NamesFollowTheFileOrder) {
-    EXPECT_STREQ(PARAM_NAMES[0], "initialEnergy");
-    EXPECT_STREQ(PARAM_NAMES[14], "regenRarity");
-    EXPECT_STREQ(PARAM_NAMES[PARAM_COUNT - 1], "startupDrawFlag");
 }

@@ -30,9 +30,6 @@ struct Options {
     const char* paramPath;
 };
 
-static const uint64_t MAX_SEED = UINT32_MAX;
-static const uint64_t MAX_TICKS = UINT64_MAX;
-
 // A whole number in plain decimal, with no sign, no more than `max`.
 static bool parseWhole(const char* text, uint64_t max, uint64_t* value) {
     if (*text == '\0') {
@@ -63,10 +60,10 @@ static int parseOptions(int argc, char** argv, Options* options) {
             std::fputs(HELP, stdout);
             return 0;
         }
-        const bool known = std::strcmp(option, "--seed") == 0 ||
-                           std::strcmp(option, "--ticks") == 0 ||
-                           std::strcmp(option, "--params") == 0;
-        if (!known) {
+        const bool isSeed = std::strcmp(option, "--seed") == 0;
+        const bool isTicks = std::strcmp(option, "--ticks") == 0;
+        const bool isParams = std::strcmp(option, "--params") == 0;
+        if (!isSeed && !isTicks && !isParams) {
             return badUse("unknown option", option);
         }
         if (i + 1 == argc) {
@@ -74,15 +71,15 @@ static int parseOptions(int argc, char** argv, Options* options) {
         }
         const char* value = argv[++i];
         uint64_t number = 0;
-        if (option[2] == 'p') {
+        if (isParams) {
             options->paramPath = value;
-        } else if (option[2] == 's') {
-            if (!parseWhole(value, MAX_SEED, &number)) {
+        } else if (isSeed) {
+            if (!parseWhole(value, UINT32_MAX, &number)) {
                 return badUse("--seed takes a whole number from 0 to 4294967295, not", value);
             }
             options->seed = static_cast<uint32_t>(number);
         } else {
-            if (!parseWhole(value, MAX_TICKS, &number)) {
+            if (!parseWhole(value, UINT64_MAX, &number)) {
                 return badUse("--ticks takes a whole number of 0 or more, not", value);
             }
             options->ticks = number;
@@ -117,7 +114,7 @@ static void warnIfCut(const char* path, ParamReport report) {
 }
 
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), MAX_TICKS, PARAM_FILE_NAME};
+    Options options = {calendarSeed(), UINT64_MAX, PARAM_FILE_NAME};  // no tick limit
     const int status = parseOptions(argc, argv, &options);
     if (status >= 0) {
         return status;
