@@ -1,6 +1,7 @@
 // The headless runner as a user meets it: its options, messages, exit statuses and log.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <fstream>
@@ -35,12 +36,21 @@ std::string writeTemp(const std::string& name, const std::string& text) {
     return path;
 }
 
-// Runs the runner in the temporary folder, where no preference.txt lies. Its log goes to `out`,
-// which is read back unless it is a device.
+// A folder of its own to run in, where no preference.txt lies.
+const std::string& emptyFolder() {
+    static std::string folder = [] {
+        std::string name = ::testing::TempDir() + "vantu_XXXXXX";
+        const char* made = mkdtemp(&name[0]);
+        return std::string(made != nullptr ? made : "/nonexistent");  // then every run fails
+    }();
+    return folder;
+}
+
+// Runs the runner in the empty folder. Its log goes to `out`, read back unless it is a device.
 RunResult run(const std::string& args, const std::string& out = tempPath("out")) {
     const std::string err = tempPath("err");
-    const std::string command = "cd '" + ::testing::TempDir() + "' && '" VANTU_HEADLESS "' " +
-                                args + " > '" + out + "' 2> '" + err + "'";
+    const std::string command = "cd '" + emptyFolder() + "' && '" VANTU_HEADLESS "' " + args +
+                                " > '" + out + "' 2> '" + err + "'";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             out.rfind("/dev/", 0) == 0 ? "" : readFile(out), readFile(err)};
