@@ -28,7 +28,8 @@ TEST(Roulette, IntervalsGuardsAndNegativeWeights) {
         {{10, 20, 0, 5}, 5, 5, times(10, 'U') + times(20, 'D') + times(5, 'R')},
         // On row 0 the up test fails its guard and no later interval holds the roll.
         {{10, 20, 0, 5}, 0, 5, times(10, '-') + times(20, 'D') + times(5, 'R')},
-        // Row 49 and column 49 are the farthest the agent can go.
+        // Row 49 and column 49 are the farthest the agent can go, and it can go there.
+        {{0, 5, 0, 5}, 48, 48, times(5, 'D') + times(5, 'R')},
         {{10, 20, 0, 5}, 49, 49, times(10, 'U') + times(25, '-')},
         {{0, 0, 7, 1}, 5, 0, times(7, '-') + "R"},  // column 0: no way left
         // Overlapping intervals 0-4 up, none down, 2-5 left, 6-7 right: the first test wins,
