@@ -38,6 +38,15 @@ private:
     size_t logSize = 0;
 };
 
+// Every interior square empty, at `priority`.
+inline void emptyInterior(int32_t priority) {
+    for (int row = 1; row <= 49; ++row) {
+        for (int col = 1; col <= 49; ++col) {
+            world[row][col] = {Empty, priority, Empty};
+        }
+    }
+}
+
 // A parameter file holding exactly `text`, read from its start.
 inline std::FILE* fileWith(const std::string& text) {
     std::FILE* file = std::tmpfile();

@@ -20,11 +20,7 @@ TEST_F(Clock, StepsWhileTheRunIsLive) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.energy << " " << c.stepCost << " " << c.maxSteps);
-        for (int row = 1; row <= 49; ++row) {
-            for (int col = 1; col <= 49; ++col) {
-                world[row][col] = {Empty, 5, Empty};
-            }
-        }
+        emptyInterior(5);
         agent = {20, 20, 0, 0, c.energy, 0};
         params.stepCost = c.stepCost;
         params.maxSteps = c.maxSteps;

@@ -53,11 +53,7 @@ class Step : public SimTest {
 protected:
     // Every interior square empty at `priority`; the agent at (row, col).
     void place(int32_t row, int32_t col, int32_t priority = 5) {
-        for (int r = 1; r <= 49; ++r) {
-            for (int c = 1; c <= 49; ++c) {
-                world[r][c] = {Empty, priority, Empty};
-            }
-        }
+        emptyInterior(priority);
         agent.agentRow = row;
         agent.agentCol = col;
         agent.energy = 100;
