@@ -11,6 +11,7 @@
 
 #include "sim/log.h"
 #include "sim/random.h"
+#include "sim/regenerate.h"
 #include "sim/world.h"
 
 // Starts every test from a zero world and catches the log.
@@ -20,6 +21,7 @@ protected:
         std::memset(&world, 0, sizeof world);
         params = SimParams{};
         agent = AgentState{};
+        findUsedUpSquares();
         logStream = open_memstream(&logBuffer, &logSize);
         ASSERT_NE(logStream, nullptr);
     }

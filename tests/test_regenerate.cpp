@@ -16,6 +16,7 @@ protected:
             }
         }
         world[3][4].kind = Agent;
+        findUsedUpSquares();
     }
 };
 

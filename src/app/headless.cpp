@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
     logFlushesEachLine = false;
 
-    logText("Starting up...");
+    logStartingUp();
     const ParamReport report = initWorldFrom(options.seed, paramFile);
     std::fclose(paramFile);
     warnIfCut(options.paramPath, report);

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "sim/random.h"
+#include "sim/regenerate.h"
 #include "sim/wrap.h"
 
 // Column by column, rows within each column: that is the order the draws are consumed in.
@@ -43,6 +44,7 @@ ParamReport initWorldFrom(uint32_t seed, std::FILE* paramFile) {
     params.foodRarity = wrapSub(params.foodRarity, 1);
 
     fillInterior();
+    findUsedUpSquares();  // none yet, but notes left from an earlier run go
     return report;
 }
 

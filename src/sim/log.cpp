@@ -1,10 +1,28 @@
 #include "sim/log.h"
 
+#include <cstring>
+
 std::FILE* logStream = stdout;
 bool logFlushesEachLine = true;
 
+// A line is gathered here and handed to the stream whole: one call per line instead of one per
+// piece. The longest line, a step line of eight numbers at eleven characters, is under 160.
+static char line[256];
+static size_t lineLength;
+
+static void append(const char* text, size_t length) {
+    const size_t room = sizeof line - 1 - lineLength;  // keeps a place for the newline
+    length = length < room ? length : room;
+    std::memcpy(line + lineLength, text, length);
+    lineLength += length;
+}
+
+void logStartingUp() {
+    std::fputs("Starting up...", logStream);
+}
+
 void logText(const char* text) {
-    std::fputs(text, logStream);
+    append(text, std::strlen(text));
 }
 
 void logNumber(int32_t value) {
@@ -20,11 +38,13 @@ void logNumber(int32_t value) {
     if (value < 0) {
         *--first = '-';
     }
-    std::fwrite(first, 1, static_cast<size_t>(digits + sizeof digits - first), logStream);
+    append(first, static_cast<size_t>(digits + sizeof digits - first));
 }
 
 void logEndLine() {
-    std::fputc('\n', logStream);
+    line[lineLength++] = '\n';
+    std::fwrite(line, 1, lineLength, logStream);
+    lineLength = 0;
     if (logFlushesEachLine) {
         std::fflush(logStream);
     }

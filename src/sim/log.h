@@ -7,6 +7,10 @@
 extern std::FILE* logStream;     // standard output unless a test or tool points it elsewhere
 extern bool logFlushesEachLine;  // a live window flushes every line; batch runs need not
 
+// "Starting up...", with no newline and no flush: the run's first line continues it.
+void logStartingUp();
+
+// A line is built from pieces and written when it ends.
 void logText(const char* text);
 void logNumber(int32_t value);  // plain decimal, a minus sign when negative
 void logEndLine();

@@ -1,5 +1,14 @@
 // Used-up food and poison come back at random after every step.
 #pragma once
 
-// One draw per interior square, row by row, whatever the world holds.
+#include <cstdint>
+
+// One draw per interior square, row by row, whatever the world holds: a square whose item is
+// used up and that the agent does not stand on gets its item back when its draw hits.
 void regenerateItems();
+
+// Only used-up squares can come back, so regeneration keeps a note of them instead of looking
+// at every square. The step notes the square the agent leaves; whatever changes the world in
+// another way has the notes found afresh.
+void noteUsedUp(int32_t row, int32_t col);
+void findUsedUpSquares();

@@ -52,7 +52,7 @@ static void writeStepLine() {
     logEndLine();
 }
 
-void stepAgent() {
+void moveAgent() {
     const int32_t row = agent.agentRow;
     const int32_t col = agent.agentCol;
     int32_t weights[NEIGHBOUR_COUNT];
@@ -66,6 +66,7 @@ void stepAgent() {
     agent.prevRow = row;
     agent.prevCol = col;
     world[row][col].kind = Empty;
+    noteUsedUp(row, col);
     // A total of 0 leaves no roll to take; the agent stays, as when no neighbour is chosen.
     const Neighbour move = total == 0 ? NO_MOVE : chooseMove(weights, draw % total, row, col);
     if (move != NO_MOVE) {
@@ -77,5 +78,9 @@ void stepAgent() {
     agent.energy = wrapSub(agent.energy, params.stepCost);
     world[agent.agentRow][agent.agentCol].kind = Agent;
     writeStepLine();
+}
+
+void stepAgent() {
+    moveAgent();
     regenerateItems();
 }

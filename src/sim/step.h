@@ -12,4 +12,8 @@ enum Neighbour { Up, Down, Left, Right, NEIGHBOUR_COUNT, NO_MOVE = NEIGHBOUR_COU
 Neighbour chooseMove(const int32_t weights[NEIGHBOUR_COUNT], int32_t roll, int32_t row,
                      int32_t col);
 
+// The step up to its regeneration: the move, its consequences, the step cost and the step line.
+void moveAgent();
+
+// moveAgent, then the regeneration pass.
 void stepAgent();
