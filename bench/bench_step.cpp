@@ -1,17 +1,21 @@
-// The cost of one step, and the rate of a whole run as the headless runner makes it, on the
-// shipped parameter file with the log thrown away.
+// The cost of one step with the literal regeneration pass and with the fast one, on the shipped
+// parameter file and on a food-rich one, and the rate of whole default runs as the headless
+// runner makes them. The log goes to /dev/null through a large buffer, as the runner's does.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <map>
+#include <string>
 
+#include "literal_regeneration.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
 #include "sim/step.h"
 #include "sim/world.h"
 
-static void startDefaultRun(uint32_t seed) {
-    std::FILE* file = std::fopen(VANTU_DEFAULT_PARAMS, "r");
+static void startRun(const char* path, uint32_t seed) {
+    std::FILE* file = std::fopen(path, "r");
     initWorldFrom(seed, file);
     if (file != nullptr) {
         std::fclose(file);
@@ -25,32 +29,74 @@ static void openNullLog() {
     logFlushesEachLine = false;
 }
 
-// One stepAgent, the world kept live by topping up the energy.
-static void BM_StepAgent(benchmark::State& state) {
+static void stepLiterally() {
+    moveAgent();
+    regenerateItemsLiterally();
+}
+
+// Steps on one world, kept live by topping up the energy; items are steps.
+static void BM_Step(benchmark::State& state, const char* path, void (*step)()) {
     openNullLog();
-    startDefaultRun(1);
+    startRun(path, 1);
     for (auto _ : state) {
-        stepAgent();
+        step();
         agent.energy = 1000;
     }
     state.SetItemsProcessed(state.iterations());
+    std::fclose(logStream);
 }
-BENCHMARK(BM_StepAgent);
+BENCHMARK_CAPTURE(BM_Step, default_literal, VANTU_DEFAULT_PARAMS, stepLiterally);
+BENCHMARK_CAPTURE(BM_Step, default_fast, VANTU_DEFAULT_PARAMS, stepAgent);
+BENCHMARK_CAPTURE(BM_Step, foodrich_literal, VANTU_FOOD_RICH_PARAMS, stepLiterally);
+BENCHMARK_CAPTURE(BM_Step, foodrich_fast, VANTU_FOOD_RICH_PARAMS, stepAgent);
 
-// Whole runs, from start-up to their end, as the headless runner makes them: items are steps.
-static void BM_HeadlessRun(benchmark::State& state) {
+// Whole runs, from start-up to their end, on the shipped file: items are steps.
+static void BM_DefaultRuns(benchmark::State& state) {
     openNullLog();
     int64_t steps = 0;
     uint32_t seed = 0;
     for (auto _ : state) {
-        startDefaultRun(++seed);
+        startRun(VANTU_DEFAULT_PARAMS, ++seed);
         while (runIsLive()) {
             tickClock();
         }
         steps += agent.stepCount;
     }
     state.SetItemsProcessed(steps);
+    std::fclose(logStream);
 }
-BENCHMARK(BM_HeadlessRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DefaultRuns)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+// Prints, after the table, how many times faster the fast step is than the literal one.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            rates[run.benchmark_name()] = run.counters.at("items_per_second");
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const char* file : {"default", "foodrich"}) {
+            const std::string name = std::string("BM_Step/") + file;
+            const double literal = rates[name + "_literal"];
+            const double fast = rates[name + "_fast"];
+            if (literal > 0 && fast > 0) {
+                std::printf("%-9s literal %10.0f steps/s  fast %10.0f steps/s  ratio %.1f\n", file,
+                            literal, fast, fast / literal);
+            }
+        }
+    }
+
+private:
+    std::map<std::string, double> rates;
+};
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}
