@@ -17,3 +17,4 @@ install_missing_packages() {
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev)
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
+TEST_PACKAGES+=(groff-base)  # the installation test renders the man pages
