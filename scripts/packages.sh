@@ -16,4 +16,6 @@ install_missing_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev)
+# The window: GLUT and GLU to build it, Mesa's software renderer to draw it.
+BUILD_PACKAGES+=(freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 TEST_PACKAGES=("${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev clang-format)
