@@ -40,11 +40,7 @@ static void startRun() {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     startRun();
-    glutInitWindowSize(300, 600);
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("vantu frame benchmark");
-    initGraphics();
+    openWindow(&argc, argv);
     glutReshapeFunc(onReshape);
     glutDisplayFunc(onDisplay);
     for (int i = 0; i < 100; ++i) {  // let the window be mapped and shaped

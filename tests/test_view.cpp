@@ -110,11 +110,7 @@ protected:
         char name[] = "vantu_view_tests";
         char* argv[] = {name, nullptr};
         int argc = 1;
-        glutInitWindowSize(300, 600);
-        glutInit(&argc, argv);
-        glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-        glutCreateWindow("vantu view test");
-        initGraphics();
+        openWindow(&argc, argv);
         glutReshapeFunc(onReshape);
         glutDisplayFunc(onDisplay);
     }

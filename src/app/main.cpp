@@ -34,11 +34,7 @@ int main(int argc, char** argv) {
     logStartingUp();
     initWorld();
 
-    glutInitWindowSize(300, 600);
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutCreateWindow("Vantu - Version 0.5 6/6/01");
-    initGraphics();
+    openWindow(&argc, argv);
     glutReshapeFunc(onReshape);
     glutDisplayFunc(onDisplay);
     glutKeyboardFunc(onKeyboard);

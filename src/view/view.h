@@ -15,6 +15,10 @@ extern ViewState view;
 // Once, with the new window's context current: shade model, clear colour, camera, the palette.
 void initGraphics();
 
+// Opens the 300 by 600 window, double-buffered RGB with depth, handing GLUT the command line
+// unchanged, and sets up its drawing with initGraphics. No callback is registered yet.
+void openWindow(int* argc, char** argv);
+
 // Display and reshape callbacks; drawBoards draws both boards on top of the modelview matrix.
 void onDisplay();
 void drawBoards();
