@@ -26,11 +26,9 @@ BENCHMARK(BM_DrawFrame)
 
 // A world some way into a run on the shipped file, so that every colour is on the boards.
 static void startRun() {
-    std::FILE* file = std::fopen(VANTU_DEFAULT_PARAMS, "r");
-    initWorldFrom(1, file);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
+    int32_t values[PARAM_COUNT];
+    readParamFile(VANTU_DEFAULT_PARAMS, values);
+    initWorldWith(1, values);
     logStream = std::fopen("/dev/null", "w");
     for (int tick = 0; tick < 2000; ++tick) {
         tickClock();

@@ -15,11 +15,9 @@
 #include "sim/world.h"
 
 static void startRun(const char* path, uint32_t seed) {
-    std::FILE* file = std::fopen(path, "r");
-    initWorldFrom(seed, file);
-    if (file != nullptr) {
-        std::fclose(file);
-    }
+    int32_t values[PARAM_COUNT];
+    readParamFile(path, values);
+    initWorldWith(seed, values);
 }
 
 static void openNullLog() {

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "sim/generate.h"
 #include "sim/log.h"
 #include "sim/random.h"
 #include "sim/regenerate.h"
@@ -55,6 +56,15 @@ inline std::FILE* fileWith(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), file);
     std::rewind(file);
     return file;
+}
+
+// A fresh run from `seed` and a parameter file holding `text`.
+inline void startRun(uint32_t seed, const std::string& text) {
+    std::FILE* file = fileWith(text);
+    int32_t values[PARAM_COUNT];
+    readParams(file, values);
+    std::fclose(file);
+    initWorldWith(seed, values);
 }
 
 // Seeds the generator so that its next draw is `draw` (0..32767): the state that produces it

@@ -18,9 +18,7 @@ struct Outcome {
 class FastRegeneration : public SimTest {
 protected:
     Outcome run(const std::string& text, uint32_t seed, int steps, bool literal) {
-        std::FILE* file = fileWith(text);
-        initWorldFrom(seed, file);
-        std::fclose(file);
+        startRun(seed, text);
         const size_t before = logged().size();
         for (int i = 0; i < steps; ++i) {
             if (literal) {

@@ -36,14 +36,9 @@ void* realloc(void* block, size_t size) {
 
 // A food-rich world that never runs out of energy, logged to /dev/null as the runner logs.
 TEST(NoAllocation, ManyStepsAfterTheFirstLineAllocateNothing) {
-    std::FILE* file = std::tmpfile();
-    for (long value : {1000000000, 3, 0, 5, 5,  5, 12, 20, 6,  16,         6,
-                       3,          2, 1, 2, 12, 2, 1,  25, 10, 2000000000, 1}) {
-        std::fprintf(file, "p %ld\n", value);
-    }
-    std::rewind(file);
-    initWorldFrom(7, file);
-    std::fclose(file);
+    const int32_t values[] = {1000000000, 3, 0, 5, 5,  5, 12, 20, 6,  16,         6,
+                              3,          2, 1, 2, 12, 2, 1,  25, 10, 2000000000, 1};
+    initWorldWith(7, values);
     logStream = std::fopen("/dev/null", "w");
     logFlushesEachLine = false;
     tickClock();  // the stream sets up its buffer with the first line

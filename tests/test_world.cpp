@@ -15,9 +15,7 @@ protected:
         for (int32_t v : {foodRarity, poisonRarity, 8, 2, 5}) {
             text += "p " + std::to_string(v) + "\n";
         }
-        std::FILE* file = fileWith(text);
-        initWorldFrom(seed, file);
-        std::fclose(file);
+        startRun(seed, text);
     }
     int count(int32_t kind) {
         int n = 0;
@@ -84,7 +82,7 @@ TEST_F(WorldGeneration, RaritiesThatPlaceNothing) {
 
 // Without a file every value is 0, so both moduli are 0 or -1: still every draw is taken.
 TEST_F(WorldGeneration, NoFileLeavesEverySquareEmptyAndTakesEveryDraw) {
-    EXPECT_EQ(drawsTakenBy(3, [] { initWorldFrom(3, nullptr); }), 2 + 2 * 2401);
+    EXPECT_EQ(drawsTakenBy(3, [] { startRun(3, ""); }), 2 + 2 * 2401);
     EXPECT_EQ(params.foodRarity, -1);
     EXPECT_EQ(count(Empty), 2401);
 }
@@ -92,7 +90,7 @@ TEST_F(WorldGeneration, NoFileLeavesEverySquareEmptyAndTakesEveryDraw) {
 TEST_F(WorldGeneration, StartsOnRowsAndColumns0To48) {
     bool sawZero = false;
     for (uint32_t seed = 0; seed < 3000; ++seed) {
-        initWorldFrom(seed, nullptr);
+        startRun(seed, "");
         ASSERT_LE(std::max(agent.agentRow, agent.agentCol), 48);
         ASSERT_GE(std::min(agent.agentRow, agent.agentCol), 0);
         sawZero = sawZero || agent.agentRow == 0 || agent.agentCol == 0;

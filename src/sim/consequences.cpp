@@ -1,10 +1,14 @@
 #include "sim/consequences.h"
 
 #include "sim/log.h"
+#include "sim/tally.h"
 #include "sim/world.h"
 #include "sim/wrap.h"
 
 static void writeFoundLine(const char* text, int32_t amount) {
+    if (logStream == nullptr) {
+        return;
+    }
     logText(text);
     logNumber(amount);
     logText(")");
@@ -25,6 +29,7 @@ void applyConsequences() {
             entered.priority = wrapAdd(entered.priority, params.foodRewardCurrent);
         }
         writeFoundLine("Found food (+", params.foodEnergy);
+        ++tally.foodFound;
         agent.energy = wrapAdd(agent.energy, params.foodEnergy);
     }
     // A square still at the priority it was generated empty with has taught the agent nothing.
@@ -36,6 +41,7 @@ void applyConsequences() {
         entered.priority = wrapSub(entered.priority, params.poisonPenaltyCurrent);
         left.priority = wrapSub(left.priority, params.poisonPenaltyPrevious);
         writeFoundLine("Found poison (-", params.poisonEnergy);
+        ++tally.poisonFound;
         agent.energy = wrapSub(agent.energy, params.poisonEnergy);
     }
     // A well-rated square credits the way that led to it.

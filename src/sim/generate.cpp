@@ -5,6 +5,7 @@
 
 #include "sim/random.h"
 #include "sim/regenerate.h"
+#include "sim/tally.h"
 #include "sim/wrap.h"
 
 // Column by column, rows within each column: that is the order the draws are consumed in.
@@ -24,9 +25,8 @@ static void fillInterior() {
     }
 }
 
-ParamReport initWorldFrom(uint32_t seed, std::FILE* paramFile) {
+void initWorldWith(uint32_t seed, const int32_t fileValues[PARAM_COUNT]) {
     std::memset(&world, 0, sizeof world);
-    params = SimParams{};
     agent = AgentState{};
 
     seedRandom(seed);
@@ -34,26 +34,19 @@ ParamReport initWorldFrom(uint32_t seed, std::FILE* paramFile) {
     agent.agentRow = drawRandom() % LAST_INTERIOR;
     agent.agentCol = drawRandom() % LAST_INTERIOR;
 
-    int32_t values[PARAM_COUNT] = {};
-    ParamReport report = {0, ParamFault::ReadError};
-    if (paramFile != nullptr) {
-        report = readParams(paramFile, values);
-    }
-    std::memcpy(&params, values, sizeof params);
+    std::memcpy(&params, fileValues, sizeof params);
     agent.energy = params.initialEnergy;
     params.foodRarity = wrapSub(params.foodRarity, 1);
 
     fillInterior();
     findUsedUpSquares();  // none yet, but notes left from an earlier run go
-    return report;
+    startTally(agent.agentRow, agent.agentCol);
 }
 
 void initWorld() {
-    std::FILE* paramFile = std::fopen(PARAM_FILE_NAME, "r");
-    initWorldFrom(calendarSeed(), paramFile);
-    if (paramFile != nullptr) {
-        std::fclose(paramFile);
-    }
+    int32_t values[PARAM_COUNT];
+    readParamFile(PARAM_FILE_NAME, values);  // silent: a file that fails leaves its values 0
+    initWorldWith(calendarSeed(), values);
 }
 
 uint32_t calendarSeed() {

@@ -1,8 +1,7 @@
-// Start-up of the simulation: seeding, the start square, the parameter file and the filled grid.
+// Start-up of the simulation: seeding, the start square, the parameters and the filled grid.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 #include "sim/params.h"
 
@@ -11,9 +10,10 @@ constexpr const char* PARAM_FILE_NAME = "preference.txt";
 // Seeds from the calendar clock and reads preference.txt in the working directory, if it opens.
 void initWorld();
 
-// The same from a given seed and an open parameter file, or none (every value is then 0).
-// Starts from an all-zero world, so it can be called again for a fresh run.
-ParamReport initWorldFrom(uint32_t seed, std::FILE* paramFile);
+// The same from a given seed and the parameter file's 22 values, as the file writes them
+// (foodRarity is decremented here). Starts from an all-zero world, so it can be called again
+// for a fresh run.
+void initWorldWith(uint32_t seed, const int32_t fileValues[PARAM_COUNT]);
 
 // The calendar time in seconds since 1970, truncated to 32 bits.
 uint32_t calendarSeed();

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 
-extern std::FILE* logStream;     // standard output unless a test or tool points it elsewhere
+// Standard output unless a test or tool points it elsewhere; null for a run without a log, whose
+// lines are then not even formatted.
+extern std::FILE* logStream;
 extern bool logFlushesEachLine;  // a live window flushes every line; batch runs need not
 
 // "Starting up...", with no newline and no flush: the run's first line continues it.

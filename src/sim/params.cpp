@@ -1,5 +1,7 @@
 #include "sim/params.h"
 
+#include <cerrno>
+
 const char* const PARAM_NAMES[PARAM_COUNT] = {
     "initialEnergy",
     "foodRarity",
@@ -136,10 +138,24 @@ ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]) {
             skipLabel(file) ? readValue(file, &values[i]) : ParamFault::EndBeforeLabel;
         if (fault != ParamFault::None) {
             if (std::ferror(file)) {
-                fault = ParamFault::ReadError;
+                return {i, ParamFault::ReadError, errno};
             }
-            return {i, fault};
+            return {i, fault, 0};
         }
     }
-    return {PARAM_COUNT, ParamFault::None};
+    return {PARAM_COUNT, ParamFault::None, 0};
+}
+
+ParamReport readParamFile(const char* path, int32_t values[PARAM_COUNT]) {
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        const int error = errno;
+        for (int i = 0; i < PARAM_COUNT; ++i) {
+            values[i] = 0;
+        }
+        return {0, ParamFault::CannotOpen, error};
+    }
+    const ParamReport report = readParams(file, values);
+    std::fclose(file);
+    return report;
 }

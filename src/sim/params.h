@@ -15,13 +15,18 @@ enum class ParamFault {
     EndBeforeValue,  // the file ends right after a label
     NotANumber,      // the value has no digits
     ReadError,       // the file cannot be read
+    CannotOpen,      // the file cannot be opened
 };
 
 struct ParamReport {
     int valuesRead;    // values read before the fault; PARAM_COUNT when there is none
     ParamFault fault;  // what stopped the reading at parameter valuesRead + 1
+    int error;         // the system's reason (an errno value) for CannotOpen and ReadError
 };
 
 extern const char* const PARAM_NAMES[PARAM_COUNT];
 
 ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]);
+
+// The same from the file at `path`; every value is 0 when it cannot be opened.
+ParamReport readParamFile(const char* path, int32_t values[PARAM_COUNT]);

@@ -4,6 +4,7 @@
 
 #include "sim/log.h"
 #include "sim/random.h"
+#include "sim/tally.h"
 #include "sim/world.h"
 
 constexpr int SIDE = LAST_INTERIOR - FIRST_INTERIOR + 1;
@@ -40,6 +41,9 @@ void findUsedUpSquares() {
 }
 
 static void writeRestoredLine(int32_t row, int32_t col) {
+    if (logStream == nullptr) {
+        return;
+    }
     logText("Item generated at:");
     logNumber(row);
     logText(",");
@@ -71,6 +75,7 @@ void regenerateItems() {
             cell.kind = cell.itemKind;
             forget(index);
             writeRestoredLine(row, col);
+            ++tally.itemsRestored;
         }
     }
     skipDraws(SQUARES - drawsTaken);

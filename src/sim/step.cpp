@@ -4,6 +4,7 @@
 #include "sim/log.h"
 #include "sim/random.h"
 #include "sim/regenerate.h"
+#include "sim/tally.h"
 #include "sim/world.h"
 #include "sim/wrap.h"
 
@@ -34,6 +35,9 @@ Neighbour chooseMove(const int32_t weights[NEIGHBOUR_COUNT], int32_t roll, int32
 }
 
 static void writeStepLine() {
+    if (logStream == nullptr) {
+        return;
+    }
     logNumber(agent.stepCount);
     logText(" - ");
     logNumber(agent.prevRow);
@@ -72,6 +76,7 @@ void moveAgent() {
     if (move != NO_MOVE) {
         agent.agentRow = row + ROW_STEP[move];
         agent.agentCol = col + COL_STEP[move];
+        noteVisited(agent.agentRow, agent.agentCol);
     }
 
     applyConsequences();

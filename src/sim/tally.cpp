@@ -1,0 +1,24 @@
+#include "sim/tally.h"
+
+#include <cstring>
+
+#include "sim/world.h"
+
+RunTally tally;
+
+constexpr int WORD_BITS = 64;
+static uint64_t visited[(WORLD_SIZE * WORLD_SIZE + WORD_BITS - 1) / WORD_BITS];
+
+void startTally(int32_t row, int32_t col) {
+    tally = RunTally{};
+    std::memset(visited, 0, sizeof visited);
+    noteVisited(row, col);
+}
+
+void noteVisited(int32_t row, int32_t col) {
+    const int index = row * WORLD_SIZE + col;
+    const uint64_t bit = uint64_t{1} << (index % WORD_BITS);
+    uint64_t& word = visited[index / WORD_BITS];
+    tally.squaresVisited += (word & bit) == 0;
+    word |= bit;
+}
