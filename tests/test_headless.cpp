@@ -93,6 +93,7 @@ TEST(Headless, StatusesAndMessages) {
         {"--params /nonexistent/p.txt", 1,
          "vantu-headless: cannot open /nonexistent/p.txt: No such file or directory\n", ""},
         {"--seed 1", 1, "vantu-headless: cannot open preference.txt: No such file", ""},
+        {"--params /", 1, "vantu-headless: cannot read /: Is a directory\n", ""},
         {"--seed 1 --params '" + cut + "'", 0,
          "vantu-headless: " + cut +
              ": parameter 3 (poisonRarity): its value is not a number; it and every later "

@@ -176,20 +176,23 @@ case_no_steps() {
     printf 'Starting up...' | cmp - "$work/out" || fail "log at quit"
 }
 
-# The calendar clock pinned: the log equals the headless runner's for that seed and tick count.
+# The log equals the headless runner's for the seed the program took from the calendar clock,
+# one of the seconds from just before its start to its window's coming up.
 case_same_log_as_headless() {
-    local seed ticks
+    local before after seed ticks
     cp "$defaults" "$work/preference.txt"
-    seed=$(date -u -d '2001-06-06 12:00:00' +%s)
-    # The clock starts at that second as the program's libfaketime starts, just before main.
-    start env TZ=UTC FAKETIME='@2001-06-06 12:00:00' \
-        LD_PRELOAD="$preload /usr/\$LIB/faketime/libfaketimeMT.so.1"
+    before=$(date +%s)
+    start
+    after=$(date +%s)
     wait_until 10 steps_past 30 || fail "no steps"
     xdotool key q
     expect_exit_zero
     ticks=$(steps)
-    (cd "$work" && "$headless" --seed "$seed" --ticks "$ticks") >"$work/headless"
-    cmp "$work/headless" "$work/out" || fail "logs differ"
+    for ((seed = before; seed <= after; ++seed)); do
+        (cd "$work" && "$headless" --seed "$seed" --ticks "$ticks") | cmp -s - "$work/out" &&
+            return 0
+    done
+    fail "no seed from $before to $after gives the same log"
 }
 
 "case_$case_name"

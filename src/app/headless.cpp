@@ -21,7 +21,7 @@ static const char HELP[] =
     "  --params FILE  read the parameters from FILE instead of preference.txt\n"
     "  --help         print this help and exit\n"
     "\n"
-    "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or\n"
+    "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
     "the log cannot be written, 2 on bad use.\n";
 
 struct Options {
@@ -96,9 +96,9 @@ static const char* faultText(ParamFault fault) {
             return "the file ends before its value";
         case ParamFault::NotANumber:
             return "its value is not a number";
-        case ParamFault::ReadError:
-            return "the file cannot be read";
         case ParamFault::None:
+        case ParamFault::ReadError:
+        case ParamFault::CannotOpen:
             break;
     }
     return "";
@@ -119,12 +119,15 @@ int main(int argc, char** argv) {
     if (status >= 0) {
         return status;
     }
-    std::FILE* paramFile = std::fopen(options.paramPath, "r");
-    if (paramFile == nullptr) {
-        std::fprintf(stderr, "%s: cannot open %s: %s\n", PROGRAM, options.paramPath,
-                     std::strerror(errno));
+    int32_t values[PARAM_COUNT];
+    const ParamReport report = readParamFile(options.paramPath, values);
+    if (report.fault == ParamFault::CannotOpen || report.fault == ParamFault::ReadError) {
+        std::fprintf(stderr, "%s: cannot %s %s: %s\n", PROGRAM,
+                     report.fault == ParamFault::CannotOpen ? "open" : "read", options.paramPath,
+                     std::strerror(report.error));
         return 1;
     }
+    warnIfCut(options.paramPath, report);
 
     // A large buffer and no flush per line: the log is the whole of the work.
     static char outputBuffer[1 << 16];
@@ -132,10 +135,7 @@ int main(int argc, char** argv) {
     logFlushesEachLine = false;
 
     logStartingUp();
-    const ParamReport report = initWorldFrom(options.seed, paramFile);
-    std::fclose(paramFile);
-    warnIfCut(options.paramPath, report);
-
+    initWorldWith(options.seed, values);
     for (uint64_t tick = 0; tick < options.ticks && runIsLive() && !std::ferror(stdout); ++tick) {
         tickClock();
     }
