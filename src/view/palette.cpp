@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include "sim/bands.h"
 #include "view/view.h"
 
 ViewState view = {START_EYE_HEIGHT, 0.0, 0.0};
@@ -31,10 +32,7 @@ static const GLfloat PALETTE[LIST_COUNT][3] = {
     {0.5f, 1.0f, 0.0f},    // lime: 15 or more
 };
 
-// The lowest priority of each band above the first.
-static const int32_t BAND_STARTS[] = {1, 4, 7, 10, 15};
-static_assert(LOWEST_BAND_LIST + sizeof BAND_STARTS / sizeof BAND_STARTS[0] == LIST_COUNT,
-              "one list for each band");
+static_assert(LOWEST_BAND_LIST + PRIORITY_BANDS - 1 == LIST_COUNT, "one list for each band");
 
 void initGraphics() {
     glShadeModel(GL_FLAT);
@@ -69,12 +67,5 @@ GLuint itemList(const Cell& cell) {
 }
 
 GLuint priorityList(const Cell& cell) {
-    GLuint list = LOWEST_BAND_LIST;
-    for (int32_t start : BAND_STARTS) {
-        if (cell.priority < start) {
-            break;
-        }
-        ++list;
-    }
-    return list;
+    return LOWEST_BAND_LIST + static_cast<GLuint>(priorityBand(cell.priority));
 }
