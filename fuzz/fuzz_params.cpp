@@ -57,7 +57,7 @@ Reading readAnotherWay(const uint8_t* data, size_t size) {
             ++at;
         }
         if (at == size) {
-            reading.report = {i, ParamFault::EndBeforeLabel};
+            reading.report = {i, ParamFault::EndBeforeLabel, 0};
             return reading;
         }
         while (at < size && !isBlank(data[at])) {
@@ -67,17 +67,17 @@ Reading readAnotherWay(const uint8_t* data, size_t size) {
             ++at;
         }
         if (at == size) {
-            reading.report = {i, ParamFault::EndBeforeValue};
+            reading.report = {i, ParamFault::EndBeforeValue, 0};
             return reading;
         }
         const size_t taken = convertValue(data + at, size - at, &reading.values[i]);
         if (taken == 0) {
-            reading.report = {i, ParamFault::NotANumber};
+            reading.report = {i, ParamFault::NotANumber, 0};
             return reading;
         }
         at += taken;
     }
-    reading.report = {PARAM_COUNT, ParamFault::None};
+    reading.report = {PARAM_COUNT, ParamFault::None, 0};
     return reading;
 }
 
