@@ -75,10 +75,10 @@ static bool readHeader(DesignReader* reader, std::string* error) {
     }
     static Field fields[MAX_FIELDS];
     reader->fieldCount = splitFields(reader->line, length, fields);
-    if (reader->fieldCount < DESIGN_COLUMNS) {
-        *error = reader->path + ": is not a CSV design: its first line is not a header of the " +
-                 std::to_string(DESIGN_COLUMNS) +
-                 " columns run, replicate, seed and the parameters";
+    if (reader->fieldCount < 2) {
+        *error = reader->path +
+                 ": is not a CSV design: its first line is not a header of the columns run, "
+                 "replicate, seed and the parameters, separated by commas";
         return false;
     }
     for (int column = 0; column < DESIGN_COLUMNS; ++column) {
