@@ -27,8 +27,12 @@ static void show(const Progress& progress, double now) {
     const uint64_t left = progress.total - progress.done;
     const long secondsLeft = rate > 0 ? static_cast<long>(static_cast<double>(left) / rate) : 0;
     char timeLeft[32];
-    std::snprintf(timeLeft, sizeof timeLeft, "%ld:%02ld:%02ld left", secondsLeft / 3600,
-                  secondsLeft / 60 % 60, secondsLeft % 60);
+    if (left == 0) {
+        std::snprintf(timeLeft, sizeof timeLeft, "done in %.1f s", elapsed);
+    } else {
+        std::snprintf(timeLeft, sizeof timeLeft, "%ld:%02ld:%02ld left", secondsLeft / 3600,
+                      secondsLeft / 60 % 60, secondsLeft % 60);
+    }
     if (!progress.onTerminal) {
         std::fprintf(stderr, "vantu-sweep: %llu of %llu runs, %.1f runs/s, %s\n",
                      static_cast<unsigned long long>(progress.done),
@@ -61,9 +65,11 @@ void advanceProgress(Progress* progress, uint64_t runs) {
 }
 
 void finishProgress(Progress* progress) {
-    if (progress->quiet || !progress->onTerminal) {
+    if (progress->quiet) {
         return;
     }
     show(*progress, nowSeconds());
-    std::fputc('\n', stderr);
+    if (progress->onTerminal) {
+        std::fputc('\n', stderr);
+    }
 }

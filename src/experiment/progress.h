@@ -22,5 +22,5 @@ Progress startProgress(uint64_t total, uint64_t done, bool quiet);
 // `runs` more are done; shows it when it is time to.
 void advanceProgress(Progress* progress, uint64_t runs);
 
-// The last word: the bar at its end and a newline on a terminal.
+// The last word: the bar at its end and a newline on a terminal, a last plain line otherwise.
 void finishProgress(Progress* progress);
