@@ -62,6 +62,11 @@ determinism)
     "$sweep" merge shard3.csv shard1.csv shard0.csv shard2.csv two.csv >shards.merged
     cmp one.merged two.merged || fail "--jobs 1 and --jobs 2 differ"
     cmp one.merged shards.merged || fail "four shards differ from one run"
+    plan_run=(plan-run --design planned.csv --params "$params" --vary maxSteps=300,5000
+        --vary foodRarity=4,0x1e --vary stepCost=3:1:-1 --replicates 3 --seed 4294967294
+        --ticks 800 --shard 1/2 --quiet --output planned.results)
+    "$sweep" "${plan_run[@]}" && "$sweep" "${plan_run[@]/1\/2/0/2}" && "$sweep" "${plan_run[@]}"
+    "$sweep" merge planned.results | cmp - one.merged || fail "plan-run differs from plan and run"
     [ "$(wc -l <one.merged)" -eq 38 ] || fail "the merge is not 36 rows"
     [ "$(columns run one.merged | tail -n +2 | tr '\n' ' ')" = "$(seq -s ' ' 0 35) " ] ||
         fail "the merge is not sorted by run"

@@ -1,6 +1,7 @@
 // vantu-sweep: experiments of many runs. `plan` writes a design, one run to a row; `run` runs a
 // design's rows on worker processes and writes one result row per run, resuming where a killed
-// sweep stopped; `merge` joins the result files of shards and resumed pieces, sorted by run.
+// sweep stopped; `plan-run` does both in one command; `merge` joins the result files of shards
+// and resumed pieces, sorted by run.
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,9 +14,7 @@
 #include "experiment/design.h"
 #include "experiment/merge.h"
 #include "experiment/plan.h"
-#include "experiment/progress.h"
-#include "experiment/results_file.h"
-#include "experiment/workers.h"
+#include "experiment/sweep.h"
 #include "sim/generate.h"
 
 static const char PROGRAM[] = "vantu-sweep";
@@ -23,6 +22,7 @@ static const char PROGRAM[] = "vantu-sweep";
 static const char HELP[] =
     "usage: vantu-sweep plan [--params FILE] [--vary NAME=VALUES]... [--replicates R] [--seed S]\n"
     "       vantu-sweep run DESIGN [--ticks T] [--jobs N] [--shard I/K] [--output FILE] [--quiet]\n"
+    "       vantu-sweep plan-run --design DESIGN [plan's options] [run's options]\n"
     "       vantu-sweep merge FILE... [--design DESIGN] [--output FILE]\n"
     "Experiments of many runs of the Vantu simulation: a design of runs, their results, merged.\n"
     "\n"
@@ -45,6 +45,9 @@ static const char HELP[] =
     "                      writing them on standard output\n"
     "  --quiet             no progress on standard error\n"
     "\n"
+    "plan-run: plans into the file DESIGN, then runs it; the same command again (with its\n"
+    "--seed) finds the same design there and resumes the results.\n"
+    "\n"
     "merge: joins result files into one sorted by run, on standard output.\n"
     "  --design DESIGN     say which runs of DESIGN are missing\n"
     "  --output FILE       write the merged results to FILE\n"
@@ -55,11 +58,6 @@ static const char HELP[] =
 static int help() {
     std::fputs(HELP, stdout);
     return 0;
-}
-
-static int inputFault(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
-    return STATUS_BAD_USE;
 }
 
 enum OptionId {
@@ -95,7 +93,7 @@ static int takePlanOption(int id, const char* value, PlanOptions* options) {
         case VARY:
             options->varied.emplace_back();
             if (!parseVaried(value, &options->varied.back(), &error)) {
-                return inputFault(error);
+                return sayFault(PROGRAM, STATUS_BAD_USE, error);
             }
             for (size_t i = 0; i + 1 < options->varied.size(); ++i) {
                 if (options->varied[i].param == options->varied.back().param) {
@@ -122,6 +120,17 @@ static int takePlanOption(int id, const char* value, PlanOptions* options) {
     return STATUS_BAD_USE;
 }
 
+// Refuses a plan too large before anything is written and reads the values not varied;
+// OPTIONS_GOOD or the exit status.
+static int preparePlan(const PlanOptions& options, int32_t base[PARAM_COUNT]) {
+    if (planSize(options.varied, options.replicates) == 0) {
+        return sayFault(PROGRAM, STATUS_BAD_USE,
+                        "the plan would have " + std::to_string(MAX_RUNS) +
+                            " runs or more; vary fewer values or take fewer replicates");
+    }
+    return loadParamFile(PROGRAM, options.paramPath, base) ? OPTIONS_GOOD : STATUS_FAILED;
+}
+
 static int planCommand(int argc, char** argv) {
     static const option OPTIONS[] = {
         {"params", required_argument, nullptr, PARAMS},
@@ -141,34 +150,21 @@ static int planCommand(int argc, char** argv) {
     if (optind < argc) {
         return badUse(PROGRAM, "plan takes no argument but its options, not", argv[optind]);
     }
-    if (planSize(options.varied, options.replicates) == 0) {
-        return inputFault("the plan would have " + std::to_string(MAX_RUNS) +
-                          " runs or more; vary fewer values or take fewer replicates");
-    }
     int32_t base[PARAM_COUNT];
-    if (!loadParamFile(PROGRAM, options.paramPath, base)) {
-        return STATUS_FAILED;
+    const int status = preparePlan(options, base);
+    if (status != OPTIONS_GOOD) {
+        return status;
     }
     static char buffer[1 << 16];
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     if (!writePlan(stdout, base, options.varied, options.replicates, options.seed)) {
-        std::fprintf(stderr, "%s: cannot write the design: %s\n", PROGRAM, std::strerror(errno));
-        return STATUS_FAILED;
+        return sayFault(PROGRAM, STATUS_FAILED,
+                        std::string("cannot write the design: ") + std::strerror(errno));
     }
     return 0;
 }
 
 // ---- run
-
-struct RunOptions {
-    const char* designPath = nullptr;
-    uint64_t ticks = ALL_TICKS;
-    uint64_t jobs = static_cast<uint64_t>(sysconf(_SC_NPROCESSORS_ONLN));
-    uint64_t shard = 0;
-    uint64_t shards = 1;
-    const char* outputPath = nullptr;
-    bool quiet = false;
-};
 
 constexpr uint64_t MAX_JOBS = 1024;
 
@@ -182,7 +178,7 @@ static bool parseShard(const char* text, uint64_t* shard, uint64_t* shards) {
            parseWhole(slash + 1, MAX_RUNS, shards) && *shards > 0 && *shard < *shards;
 }
 
-static int takeRunOption(int id, const char* value, RunOptions* options) {
+static int takeRunOption(int id, const char* value, SweepSettings* options) {
     switch (id) {
         case TICKS:
             if (!parseWhole(value, UINT64_MAX, &options->ticks)) {
@@ -212,7 +208,7 @@ static int takeRunOption(int id, const char* value, RunOptions* options) {
     return STATUS_BAD_USE;
 }
 
-static int parseRunOptions(int argc, char** argv, RunOptions* options) {
+static int parseSweepSettings(int argc, char** argv, SweepSettings* options) {
     static const option OPTIONS[] = {
         {"ticks", required_argument, nullptr, TICKS},
         {"jobs", required_argument, nullptr, JOBS},
@@ -237,105 +233,105 @@ static int parseRunOptions(int argc, char** argv, RunOptions* options) {
     return OPTIONS_GOOD;
 }
 
-// What the first reading of the design found: it is read whole before anything is written, so
-// that a bad design leaves nothing half-written.
-struct DesignSurvey {
-    uint64_t hash;
-    std::vector<bool> runs;  // the design's run numbers
-};
-
-static bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
-    DesignReader reader;
-    if (!openDesign(path, &reader, error)) {
-        return false;
-    }
-    DesignRow row;
-    DesignRead read;
-    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
-        if (row.run >= survey->runs.size()) {
-            survey->runs.resize(row.run + 1);
-        } else if (survey->runs[row.run]) {
-            *error = std::string(path) + " line " + std::to_string(reader.lineNumber) + ": run " +
-                     std::to_string(row.run) + " appears a second time";
-            read = DesignRead::Fault;
-            break;
-        }
-        survey->runs[row.run] = true;
-    }
-    survey->hash = reader.hash;
-    closeDesign(&reader);
-    return read == DesignRead::End;
+static int runCommand(int argc, char** argv) {
+    SweepSettings options;
+    const int status = parseSweepSettings(argc, argv, &options);
+    return status != OPTIONS_GOOD ? status : runSweep(options);
 }
 
-static int runCommand(int argc, char** argv) {
-    RunOptions options;
-    int status = parseRunOptions(argc, argv, &options);
+// ---- plan-run
+
+static bool sameBytes(const char* pathA, const char* pathB) {
+    std::FILE* a = std::fopen(pathA, "rb");
+    std::FILE* b = std::fopen(pathB, "rb");
+    bool same = a != nullptr && b != nullptr;
+    static char bytesA[1 << 16];
+    static char bytesB[1 << 16];
+    for (size_t got = 1; same && got > 0;) {
+        got = std::fread(bytesA, 1, sizeof bytesA, a);
+        same =
+            std::fread(bytesB, 1, sizeof bytesB, b) == got && std::memcmp(bytesA, bytesB, got) == 0;
+    }
+    for (std::FILE* file : {a, b}) {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
+    }
+    return same;
+}
+
+// Plans into `path`, written aside and then put in place. A design already there must be this
+// one (the same command again, its --seed given), so that its results resume.
+static int placeDesign(const char* path, const PlanOptions& options) {
+    int32_t base[PARAM_COUNT];
+    const int status = preparePlan(options, base);
     if (status != OPTIONS_GOOD) {
         return status;
     }
-    DesignSurvey survey;
-    std::string error;
-    if (!surveyDesign(options.designPath, &survey, &error)) {
-        return inputFault(error);
+    const std::string partial = std::string(path) + ".partial";
+    std::FILE* file = std::fopen(partial.c_str(), "w");
+    if (file == nullptr ||
+        !writePlan(file, base, options.varied, options.replicates, options.seed) ||
+        std::fclose(file) != 0) {
+        std::remove(partial.c_str());
+        return sayFault(PROGRAM, STATUS_BAD_USE,
+                        "cannot write the design " + partial + ": " + std::strerror(errno));
     }
-    const std::string preamble = resultsPreamble(survey.hash, options.ticks);
-    std::vector<bool> done(survey.runs.size());
-    uint64_t doneCount = 0;
-    int outFd = STDOUT_FILENO;
-    if (options.outputPath != nullptr) {
-        outFd = openResults(options.outputPath, preamble, &done, &doneCount, &error);
-        if (outFd < 0) {
-            return inputFault(error);
+    if (access(path, F_OK) == 0) {
+        const bool same = sameBytes(partial.c_str(), path);
+        std::remove(partial.c_str());
+        return same ? OPTIONS_GOOD
+                    : sayFault(PROGRAM, STATUS_BAD_USE,
+                               std::string(path) + " holds another design; give --seed to " +
+                                   "repeat a plan, another --design, or remove it");
+    }
+    if (std::rename(partial.c_str(), path) != 0) {
+        std::remove(partial.c_str());
+        return sayFault(
+            PROGRAM, STATUS_FAILED,
+            "cannot write the design " + std::string(path) + ": " + std::strerror(errno));
+    }
+    return OPTIONS_GOOD;
+}
+
+static int planRunCommand(int argc, char** argv) {
+    static const option OPTIONS[] = {
+        {"design", required_argument, nullptr, DESIGN},
+        {"params", required_argument, nullptr, PARAMS},
+        {"vary", required_argument, nullptr, VARY},
+        {"replicates", required_argument, nullptr, REPLICATES},
+        {"seed", required_argument, nullptr, SEED},
+        {"ticks", required_argument, nullptr, TICKS},
+        {"jobs", required_argument, nullptr, JOBS},
+        {"shard", required_argument, nullptr, SHARD},
+        {"output", required_argument, nullptr, OUTPUT},
+        {"quiet", no_argument, nullptr, QUIET},
+        {"help", no_argument, nullptr, HELP_OPTION},
+        {nullptr, 0, nullptr, 0},
+    };
+    PlanOptions plan;
+    SweepSettings settings;
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+        int status = OPTIONS_GOOD;
+        if (id == DESIGN) {
+            settings.designPath = optarg;
+        } else if (id == PARAMS || id == VARY || id == REPLICATES || id == SEED) {
+            status = takePlanOption(id, optarg, &plan);
+        } else {
+            status = takeRunOption(id, optarg, &settings);
         }
-    } else if (!writeWhole(outFd, preamble.data(), preamble.size())) {
-        std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
-        return STATUS_FAILED;
+        if (status != OPTIONS_GOOD) {
+            return status;
+        }
     }
-    auto mine = [&](uint64_t run) { return run % options.shards == options.shard; };
-    uint64_t total = 0;
-    uint64_t doneHere = 0;
-    for (uint64_t run = 0; run < survey.runs.size(); ++run) {
-        total += survey.runs[run] && mine(run);
-        doneHere += survey.runs[run] && mine(run) && done[run];
+    if (optind < argc) {
+        return badUse(PROGRAM, "plan-run takes no argument but its options, not", argv[optind]);
     }
-    Progress progress = startProgress(total, doneHere, options.quiet);
-    SweepOutcome outcome = {0, false, {}};
-    bool designFault = false;
-    if (doneHere < total) {
-        DesignReader reader;
-        designFault = !openDesign(options.designPath, &reader, &error);
-        NextRow next = [&](DesignRow* row) {
-            DesignRead read = DesignRead::End;
-            while (!designFault &&
-                   (read = readDesignRow(&reader, row, &error)) == DesignRead::Row) {
-                if (mine(row->run) && !done[row->run]) {
-                    return true;
-                }
-            }
-            designFault = read == DesignRead::Fault;
-            return false;
-        };
-        const uint64_t jobs = std::min(options.jobs, total - doneHere);
-        outcome = runOnWorkers(static_cast<int>(jobs), options.ticks, outFd, next, &progress);
-        closeDesign(&reader);
+    if (settings.designPath == nullptr) {
+        return badUse(PROGRAM, "plan-run needs --design FILE, where the design is kept", nullptr);
     }
-    finishProgress(&progress);
-    status = 0;
-    if (designFault) {
-        status = inputFault("the design changed while it ran: " + error);
-        status = STATUS_FAILED;
-    }
-    if (outcome.writeFailed || (outFd != STDOUT_FILENO && close(outFd) != 0)) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM,
-                     outcome.error.empty() ? std::strerror(errno) : outcome.error.c_str());
-        status = STATUS_FAILED;
-    }
-    if (outcome.lostRuns > 0) {
-        std::fprintf(stderr, "%s: %llu runs failed; the same command runs them again\n", PROGRAM,
-                     static_cast<unsigned long long>(outcome.lostRuns));
-        status = STATUS_FAILED;
-    }
-    return status;
+    const int status = placeDesign(settings.designPath, plan);
+    return status != OPTIONS_GOOD ? status : runSweep(settings);
 }
 
 // ---- merge
@@ -367,7 +363,7 @@ static int mergeCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        return badUse(PROGRAM, "a command is needed: plan, run or merge", nullptr);
+        return badUse(PROGRAM, "a command is needed: plan, run, plan-run or merge", nullptr);
     }
     const std::string command = argv[1];
     if (command == "--help" || command == "help") {
@@ -380,8 +376,12 @@ int main(int argc, char** argv) {
     if (command == "run") {
         return runCommand(argc - 1, argv + 1);
     }
+    if (command == "plan-run") {
+        return planRunCommand(argc - 1, argv + 1);
+    }
     if (command == "merge") {
         return mergeCommand(argc - 1, argv + 1);
     }
-    return badUse(PROGRAM, "unknown command; the commands are plan, run and merge, not", argv[1]);
+    return badUse(PROGRAM, "unknown command; the commands are plan, run, plan-run and merge, not",
+                  argv[1]);
 }

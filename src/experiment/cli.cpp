@@ -28,6 +28,11 @@ int badUse(const char* program, const char* what, const char* arg) {
     return STATUS_BAD_USE;
 }
 
+int sayFault(const char* program, int status, const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", program, message.c_str());
+    return status;
+}
+
 int paramIndex(const char* name, size_t length) {
     for (int i = 0; i < PARAM_COUNT; ++i) {
         if (std::strlen(PARAM_NAMES[i]) == length &&

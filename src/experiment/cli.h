@@ -5,6 +5,7 @@
 #include <getopt.h>
 
 #include <cstdint>
+#include <string>
 
 #include "sim/params.h"
 
@@ -18,6 +19,9 @@ bool parseWhole(const char* text, uint64_t max, uint64_t* value);
 // "PROGRAM: WHAT 'ARG'" ("PROGRAM: WHAT" when ARG is null) and a pointer to --help on standard
 // error; returns STATUS_BAD_USE.
 int badUse(const char* program, const char* what, const char* arg);
+
+// "PROGRAM: MESSAGE" on standard error; returns `status`.
+int sayFault(const char* program, int status, const std::string& message);
 
 // The parameter's index in PARAM_NAMES, or -1.
 int paramIndex(const char* name, size_t length);

@@ -27,11 +27,6 @@ struct Merge {
     std::string error;
 };
 
-static int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
-    return status;
-}
-
 static bool spillChunk(Merge* merge) {
     std::stable_sort(merge->chunk.begin(), merge->chunk.end(),
                      [](const Row& a, const Row& b) { return a.first < b.first; });
@@ -227,25 +222,26 @@ int mergeResults(const std::vector<const char*>& inputs, const char* designPath,
     Merge merge;
     for (const char* input : inputs) {
         if (!readInput(input, &merge)) {
-            return fail(STATUS_BAD_USE, merge.error);
+            return sayFault(PROGRAM, STATUS_BAD_USE, merge.error);
         }
     }
     if (!merge.chunk.empty() && !spillChunk(&merge)) {
-        return fail(STATUS_FAILED, merge.error);
+        return sayFault(PROGRAM, STATUS_FAILED, merge.error);
     }
     std::vector<bool> inDesign;
     std::string error;
     if (designPath != nullptr && !readDesignRuns(designPath, merge.identity, &inDesign, &error)) {
-        return fail(STATUS_BAD_USE, error);
+        return sayFault(PROGRAM, STATUS_BAD_USE, error);
     }
     // Written aside first, so that a conflict found late leaves nothing half-written.
     const std::string partialPath =
         outputPath == nullptr ? "" : std::string(outputPath) + ".partial";
     std::FILE* out = outputPath == nullptr ? std::tmpfile() : std::fopen(partialPath.c_str(), "w");
     if (out == nullptr) {
-        return fail(STATUS_BAD_USE, "cannot write " +
-                                        (outputPath == nullptr ? "a temporary file" : partialPath) +
-                                        ": " + std::strerror(errno));
+        return sayFault(PROGRAM, STATUS_BAD_USE,
+                        "cannot write " +
+                            (outputPath == nullptr ? "a temporary file" : partialPath) + ": " +
+                            std::strerror(errno));
     }
     std::fputs(merge.identity.c_str(), out);
     std::fputs(resultHeader(), out);
@@ -267,11 +263,12 @@ int mergeResults(const std::vector<const char*>& inputs, const char* designPath,
         std::remove(partialPath.c_str());  // left only when something failed
     }
     if (!merged) {
-        return fail(STATUS_BAD_USE, merge.error);
+        return sayFault(PROGRAM, STATUS_BAD_USE, merge.error);
     }
     if (!wrote) {
-        return fail(STATUS_FAILED,
-                    std::string("cannot write the merged results: ") + std::strerror(writeError));
+        return sayFault(
+            PROGRAM, STATUS_FAILED,
+            std::string("cannot write the merged results: ") + std::strerror(writeError));
     }
     if (designPath != nullptr && !reportMissing(designPath, inDesign, written)) {
         return STATUS_FAILED;
