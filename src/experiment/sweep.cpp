@@ -1,5 +1,6 @@
 #include "experiment/sweep.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +26,12 @@ struct DesignSurvey {
 };
 
 static bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
+    struct stat info;
+    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = std::string(path) +
+                 ": is not a regular file; a design is read twice, to check it and to run it";
+        return false;
+    }
     DesignReader reader;
     if (!openDesign(path, &reader, error)) {
         return false;
@@ -74,7 +81,7 @@ int runSweep(const SweepSettings& options) {
         doneHere += survey.runs[run] && mine(run) && done[run];
     }
     Progress progress = startProgress(total, doneHere, options.quiet);
-    SweepOutcome outcome = {0, false, {}};
+    SweepOutcome outcome = {0, 0, false, false, {}};
     bool designFault = false;
     if (doneHere < total) {
         DesignReader reader;
@@ -101,15 +108,23 @@ int runSweep(const SweepSettings& options) {
         status = STATUS_FAILED;
     }
     if (!outcome.writeFailed && outFd != STDOUT_FILENO && close(outFd) != 0) {
-        outcome = {outcome.lostRuns, true,
-                   std::string("cannot write the results: ") + std::strerror(errno)};
+        outcome.writeFailed = true;
+        outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
     }
     if (outcome.writeFailed) {
         std::fprintf(stderr, "%s: %s\n", PROGRAM, outcome.error.c_str());
         status = STATUS_FAILED;
     }
-    if (outcome.lostRuns > 0) {
-        std::fprintf(stderr, "%s: %llu runs failed; the same command runs them again\n", PROGRAM,
+    if (outcome.unfinished) {
+        std::fprintf(stderr, "%s: %s; the same command runs the rows left\n", PROGRAM,
+                     outcome.error.c_str());
+        status = STATUS_FAILED;
+    }
+    if (outcome.deadWorkers > 0) {
+        std::fprintf(stderr,
+                     "%s: workers died: %llu, runs failed: %llu; the same command runs them "
+                     "again\n",
+                     PROGRAM, static_cast<unsigned long long>(outcome.deadWorkers),
                      static_cast<unsigned long long>(outcome.lostRuns));
         status = STATUS_FAILED;
     }

@@ -221,6 +221,7 @@ static void retireWorker(Pool* pool, size_t index) {
         } else {
             std::fprintf(stderr, "vantu-sweep: run %llu failed: its worker (pid %d) %s\n",
                          static_cast<unsigned long long>(runPlusOne - 1), worker.pid, how);
+            ++pool->outcome.lostRuns;
             // Not run again: a row that kills its worker would kill the next one too.
             for (auto row = worker.inFlight.begin(); row != worker.inFlight.end(); ++row) {
                 if (row->run + 1 == runPlusOne) {
@@ -229,7 +230,7 @@ static void retireWorker(Pool* pool, size_t index) {
                 }
             }
         }
-        ++pool->outcome.lostRuns;
+        ++pool->outcome.deadWorkers;
     }
     pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
     Worker replacement;
@@ -297,7 +298,7 @@ static bool allIdle(const Pool& pool) {
 SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
                           Progress* progress) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, nowSeconds(), 0, ticks, outFd, {0, false, {}}};
+    Pool pool = {{}, {}, false, nowSeconds(), 0, ticks, outFd, {0, 0, false, false, {}}};
     for (int i = 0; i < jobs; ++i) {
         Worker worker;
         if (startWorker(pool.workers, ticks, outFd, &worker)) {
@@ -305,7 +306,7 @@ SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& ne
         }
     }
     if (pool.workers.empty()) {
-        return {0, true, std::string("cannot start a worker: ") + std::strerror(errno)};
+        return {0, 0, true, false, std::string("cannot start a worker: ") + std::strerror(errno)};
     }
     while (!pool.workers.empty()) {
         if (pool.outcome.writeFailed) {
@@ -321,9 +322,9 @@ SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& ne
         }
         collectResults(&pool, progress);
     }
-    if (!pool.retry.empty() || !pool.rowsEnded) {
-        std::fprintf(stderr, "vantu-sweep: no worker could be started again; runs are left\n");
-        pool.outcome.lostRuns += pool.retry.size() + 1;
+    if (!pool.outcome.writeFailed && (!pool.retry.empty() || !pool.rowsEnded)) {
+        pool.outcome.unfinished = true;
+        pool.outcome.error = std::string("cannot start a worker again: ") + std::strerror(errno);
     }
     return pool.outcome;
 }

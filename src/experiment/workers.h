@@ -15,8 +15,10 @@
 using NextRow = std::function<bool(DesignRow*)>;
 
 struct SweepOutcome {
-    uint64_t lostRuns;  // runs whose worker died, each reported on standard error
-    bool writeFailed;   // the results could not be written; `error` says why
+    uint64_t deadWorkers;  // each reported on standard error, with the run it was on
+    uint64_t lostRuns;     // runs a worker died in
+    bool unfinished;       // no worker could be started to run the rows left
+    bool writeFailed;      // the results could not be written; `error` says why
     std::string error;
 };
 
