@@ -23,13 +23,6 @@ small_design() {
     "$sweep" plan --params "$params" --vary maxSteps=300,5000 --vary foodRarity=4,0x1e \
         --vary stepCost=3:1:-1 --replicates 3 --seed 4294967294 >design.csv
 }
-# A design long enough to be killed in the middle.
-long_design() {
-    "$sweep" plan --params "$params" --vary foodRarity=2:41:1 --replicates 60 --seed 5 >long.csv
-    "$sweep" run long.csv --ticks 2000 --jobs 1 --quiet --output reference.csv
-    "$sweep" merge reference.csv >reference.merged
-}
-
 case $case in
 plan)
     "$sweep" plan --params "$params" --vary foodRarity=0x4,011,2:8:3 --vary stepCost=-1,1 \
@@ -106,12 +99,14 @@ summary)
         fail "--summary's header is not the sweep's"
     ;;
 kill_resume)
-    long_design
+    "$sweep" plan --params "$params" --vary foodRarity=2:41:1 --replicates 60 --seed 5 >long.csv
+    "$sweep" run long.csv --ticks 4000 --jobs 1 --quiet --output reference.csv
+    "$sweep" merge reference.csv >reference.merged
+    # Each kill comes later than the last, so that the sweep ends.
     kills=0
-    until "$sweep" run long.csv --ticks 2000 --jobs 2 --quiet --output killed.csv & pid=$!
-        sleep 0.$((RANDOM % 3 + 1)); kill -9 "$pid" 2>/dev/null && kills=$((kills + 1))
+    until "$sweep" run long.csv --ticks 4000 --jobs 2 --quiet --output killed.csv & pid=$!
+        sleep "$(((RANDOM % 50 + 10) * (kills + 1)))e-3"; kill -9 "$pid" 2>/dev/null && kills=$((kills + 1))
         wait "$pid"; do
-        [ "$kills" -lt 100 ] || fail "the sweep never ends"
         # A row cut short, as a kill inside a write leaves it.
         [ ! -s killed.csv ] || printf '12,0,5,1000,9' >>killed.csv
     done
@@ -121,12 +116,13 @@ kill_resume)
     ;;
 worker_dies)
     # Long runs, so that a worker is all but always inside one.
-    "$sweep" plan --params "$params" --vary initialEnergy=99999 --vary maxSteps=99999 \
-        --replicates 300 --seed 9 >long.csv
-    "$sweep" run long.csv --ticks 20000 --jobs 1 --quiet --output reference.csv
+    "$sweep" plan --params "$params" --vary initialEnergy=999999 --vary maxSteps=999999 \
+        --replicates 100 --seed 9 >long.csv
+    "$sweep" run long.csv --ticks 100000 --jobs 1 --quiet --output reference.csv
     "$sweep" merge reference.csv >reference.merged
-    "$sweep" run long.csv --ticks 20000 --jobs 2 --output partial.csv 2>err & pid=$!
-    while [ ! -s partial.csv ] || [ "$(wc -l <partial.csv)" -lt 20 ]; do sleep 0.01; done
+    "$sweep" run long.csv --ticks 100000 --jobs 2 --output partial.csv 2>err & pid=$!
+    while [ ! -s partial.csv ] || [ "$(wc -l <partial.csv)" -lt 6 ]; do sleep 0.01; done
+    [ -e "/proc/$pid" ] || fail "the sweep ended before a worker could be killed"
     worker=$(cut -d " " -f 1 "/proc/$pid/task/$pid/children")
     kill -9 "$worker"
     status=0 && wait "$pid" || status=$?
@@ -137,10 +133,10 @@ worker_dies)
     [ -n "$lost" ] || grep -q "a worker (pid $worker) was killed by signal 9 (Killed) between runs" err ||
         fail "the dead worker is not reported: $(cat err)"
     status=0 && "$sweep" merge partial.csv --design long.csv >/dev/null 2>err || status=$?
-    expected=${lost:+"1:vantu-sweep: 1 of 300 runs of long.csv are missing: $lost"}
+    expected=${lost:+"1:vantu-sweep: 1 of 100 runs of long.csv are missing: $lost"}
     [ "$status:$(cat err)" = "${expected:-0:}" ] ||
         fail "merge does not name the run missing (${lost:-none}): $(cat err)"
-    "$sweep" run long.csv --ticks 20000 --quiet --output partial.csv
+    "$sweep" run long.csv --ticks 100000 --quiet --output partial.csv
     "$sweep" merge partial.csv | cmp - reference.merged || fail "the rerun does not complete it"
     ;;
 foreign)
