@@ -1,0 +1,132 @@
+#include "experiment/sweep.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "experiment/cli.h"
+#include "experiment/design.h"
+#include "experiment/progress.h"
+#include "experiment/results_file.h"
+#include "experiment/workers.h"
+
+static const char PROGRAM[] = "vantu-sweep";
+
+// What the first reading of the design found: it is read whole before anything is written, so
+// that a bad design leaves nothing half-written.
+struct DesignSurvey {
+    uint64_t hash;
+    std::vector<bool> runs;  // the design's run numbers
+};
+
+static bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
+    struct stat info;
+    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = std::string(path) +
+                 ": is not a regular file; a design is read twice, to check it and to run it";
+        return false;
+    }
+    DesignReader reader;
+    if (!openDesign(path, &reader, error)) {
+        return false;
+    }
+    DesignRow row;
+    DesignRead read;
+    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
+        if (row.run >= survey->runs.size()) {
+            survey->runs.resize(row.run + 1);
+        } else if (survey->runs[row.run]) {
+            *error = std::string(path) + " line " + std::to_string(reader.lineNumber) + ": run " +
+                     std::to_string(row.run) + " appears a second time";
+            read = DesignRead::Fault;
+            break;
+        }
+        survey->runs[row.run] = true;
+    }
+    survey->hash = reader.hash;
+    closeDesign(&reader);
+    return read == DesignRead::End;
+}
+
+int runSweep(const SweepSettings& options) {
+    DesignSurvey survey;
+    std::string error;
+    if (!surveyDesign(options.designPath, &survey, &error)) {
+        return sayFault(PROGRAM, STATUS_BAD_USE, error);
+    }
+    const std::string preamble = resultsPreamble(survey.hash, options.ticks);
+    std::vector<bool> done(survey.runs.size());
+    uint64_t doneCount = 0;
+    int outFd = STDOUT_FILENO;
+    if (options.outputPath != nullptr) {
+        outFd = openResults(options.outputPath, preamble, &done, &doneCount, &error);
+        if (outFd < 0) {
+            return sayFault(PROGRAM, STATUS_BAD_USE, error);
+        }
+    } else if (!writeWhole(outFd, preamble.data(), preamble.size())) {
+        std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
+        return STATUS_FAILED;
+    }
+    auto mine = [&](uint64_t run) { return run % options.shards == options.shard; };
+    uint64_t total = 0;
+    uint64_t doneHere = 0;
+    for (uint64_t run = 0; run < survey.runs.size(); ++run) {
+        total += survey.runs[run] && mine(run);
+        doneHere += survey.runs[run] && mine(run) && done[run];
+    }
+    Progress progress = startProgress(total, doneHere, options.quiet);
+    SweepOutcome outcome = {0, 0, false, false, {}};
+    bool designFault = false;
+    if (doneHere < total) {
+        DesignReader reader;
+        designFault = !openDesign(options.designPath, &reader, &error);
+        NextRow next = [&](DesignRow* row) {
+            DesignRead read = DesignRead::End;
+            while (!designFault &&
+                   (read = readDesignRow(&reader, row, &error)) == DesignRead::Row) {
+                if (mine(row->run) && !done[row->run]) {
+                    return true;
+                }
+            }
+            designFault = read == DesignRead::Fault;
+            return false;
+        };
+        const uint64_t jobs = std::min(options.jobs, total - doneHere);
+        outcome = runOnWorkers(static_cast<int>(jobs), options.ticks, outFd, next, &progress);
+        closeDesign(&reader);
+    }
+    finishProgress(&progress);
+    int status = 0;
+    if (designFault) {
+        std::fprintf(stderr, "%s: the design cannot be read again: %s\n", PROGRAM, error.c_str());
+        status = STATUS_FAILED;
+    }
+    if (!outcome.writeFailed && outFd != STDOUT_FILENO && close(outFd) != 0) {
+        outcome.writeFailed = true;
+        outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
+    }
+    if (outcome.writeFailed) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, outcome.error.c_str());
+        status = STATUS_FAILED;
+    }
+    if (outcome.unfinished) {
+        std::fprintf(stderr, "%s: %s; the same command runs the rows left\n", PROGRAM,
+                     outcome.error.c_str());
+        status = STATUS_FAILED;
+    }
+    if (outcome.deadWorkers > 0) {
+        std::fprintf(stderr,
+                     "%s: workers died: %llu, runs failed: %llu; the same command runs them "
+                     "again\n",
+                     PROGRAM, static_cast<unsigned long long>(outcome.deadWorkers),
+                     static_cast<unsigned long long>(outcome.lostRuns));
+        status = STATUS_FAILED;
+    }
+    return status;
+}

@@ -1,0 +1,23 @@
+// A sweep's run: the design read whole once, so that a bad one leaves nothing written; the
+// results file opened or resumed; the rows of the shard not yet done run on the workers; what
+// went wrong said on standard error.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+
+#include "experiment/results.h"
+
+struct SweepSettings {
+    const char* designPath = nullptr;
+    uint64_t ticks = ALL_TICKS;
+    uint64_t jobs = static_cast<uint64_t>(sysconf(_SC_NPROCESSORS_ONLN));
+    uint64_t shard = 0;  // runs whose number modulo shards is shard
+    uint64_t shards = 1;
+    const char* outputPath = nullptr;  // standard output when null
+    bool quiet = false;
+};
+
+// Returns the exit status.
+int runSweep(const SweepSettings& settings);
