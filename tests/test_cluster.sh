@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# A sweep sharded over an existing engine, a single-node Slurm started here or GNU parallel
+# running its jobs locally, merges to the same bytes as the whole design run by one worker.
+# Usage: test_cluster.sh slurm|parallel VANTU_SWEEP SOURCE_DIR
+set -euo pipefail
+engine=$1 sweep=$2 source=$3
+work=$(mktemp -d)
+daemons=()
+stop() {
+    for pid in "${daemons[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait
+    rm -rf "$work"
+}
+trap stop EXIT
+
+# Slurm and munge as root, every file of theirs under $work, on ports of their own; returns once
+# the node is idle.
+startSlurm() {
+    [ "$(id -u)" -eq 0 ] || { echo "skipped: starting Slurm needs root"; exit 77; }
+    local host port=$((20000 + $$ % 10000 * 2))
+    host=$(uname -n) && host=${host%%.*}
+    mungekey --create --keyfile="$work/munge.key"
+    munged --foreground --force --socket="$work/munge.socket" --key-file="$work/munge.key" \
+        --pid-file="$work/munged.pid" --seed-file="$work/munge.seed" --log-file="$work/munged.log" 2>/dev/null &
+    daemons+=($!)
+    mkdir "$work/state" "$work/spool"
+    cat >"$work/slurm.conf" <<EOF
+ClusterName=vantutest
+SlurmctldHost=$host(127.0.0.1)
+SlurmctldPort=$port
+SlurmdPort=$((port + 1))
+SlurmUser=root
+AuthInfo=socket=$work/munge.socket
+ProctrackType=proctrack/linuxproc
+TaskPlugin=task/none
+SelectType=select/cons_tres
+SelectTypeParameters=CR_CPU
+StateSaveLocation=$work/state
+SlurmdSpoolDir=$work/spool
+SlurmctldPidFile=$work/slurmctld.pid
+SlurmdPidFile=$work/slurmd.pid
+SlurmctldLogFile=$work/slurmctld.log
+SlurmdLogFile=$work/slurmd.log
+NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc)
+PartitionName=test Nodes=ALL Default=YES State=UP
+EOF
+    export SLURM_CONF=$work/slurm.conf
+    for daemon in slurmctld slurmd; do
+        "$daemon" -D >/dev/null 2>&1 &
+        daemons+=($!)
+    done
+    for _ in $(seq 100); do
+        [ "$(sinfo --noheader --format=%t 2>/dev/null)" = idle ] && return
+        sleep 0.2
+    done
+    echo "Slurm's node did not come up"; tail "$work"/*.log; exit 1
+}
+
+cd "$work"
+"$sweep" plan --vary x=1:40:1 >design.csv
+case $engine in
+slurm)
+    startSlurm
+    VANTU_SWEEP=$sweep "$source/scripts/slurm-sweep" --shards 3 --wait design.csv out
+    cp out/results.csv merged.csv ;;
+parallel)
+    parallel "$sweep" run design.csv --shard {}/3 --quiet --output shard-{}.csv ::: 0 1 2
+    "$sweep" merge shard-*.csv --design design.csv --output merged.csv ;;
+esac
+"$sweep" run design.csv --jobs 1 --quiet --output whole.csv
+cmp merged.csv whole.csv
