@@ -12,6 +12,7 @@ stop() {
     rm -rf "$work"
 }
 trap stop EXIT
+trap 'exit 1' INT TERM
 
 # Slurm and munge as root, every file of theirs under $work, on ports of their own; returns once
 # the node is idle.
@@ -20,34 +21,33 @@ startSlurm() {
     local host port=$((20000 + $$ % 10000 * 2))
     host=$(uname -n) && host=${host%%.*}
     mungekey --create --keyfile="$work/munge.key"
-    munged --foreground --force --socket="$work/munge.socket" --key-file="$work/munge.key" \
-        --pid-file="$work/munged.pid" --seed-file="$work/munge.seed" --log-file="$work/munged.log" 2>/dev/null &
-    daemons+=($!)
-    mkdir "$work/state" "$work/spool"
+    # The daemons end by themselves after two minutes, should this script be killed outright.
+    timeout 120 munged --foreground --force --socket="$work/munge.socket" --key-file="$work/munge.key" \
+        --pid-file="$work/munged.pid" --seed-file="$work/munge.seed" --log-file="$work/munged.log" 2>/dev/null & daemons+=($!)
     cat >"$work/slurm.conf" <<EOF
 ClusterName=vantutest
 SlurmctldHost=$host(127.0.0.1)
 SlurmctldPort=$port
 SlurmdPort=$((port + 1))
-SlurmUser=root
 AuthInfo=socket=$work/munge.socket
 ProctrackType=proctrack/linuxproc
 TaskPlugin=task/none
 SelectType=select/cons_tres
-SelectTypeParameters=CR_CPU
-StateSaveLocation=$work/state
-SlurmdSpoolDir=$work/spool
+# Each job starts as soon as CPUs are free, not with the next batch a few seconds later.
+SchedulerParameters=batch_sched_delay=0,sched_min_interval=0
+StateSaveLocation=$work
+SlurmdSpoolDir=$work
 SlurmctldPidFile=$work/slurmctld.pid
 SlurmdPidFile=$work/slurmd.pid
-SlurmctldLogFile=$work/slurmctld.log
-SlurmdLogFile=$work/slurmd.log
 NodeName=$host NodeAddr=127.0.0.1 CPUs=$(nproc)
 PartitionName=test Nodes=ALL Default=YES State=UP
 EOF
+    # slurmd sets up a cgroup plugin even when nothing uses it; only v1's starts without a
+    # cgroup file system mounted, as in a bare chroot.
+    echo CgroupPlugin=cgroup/v1 >"$work/cgroup.conf"
     export SLURM_CONF=$work/slurm.conf
     for daemon in slurmctld slurmd; do
-        "$daemon" -D >/dev/null 2>&1 &
-        daemons+=($!)
+        timeout 120 "$daemon" -D >"$work/$daemon.log" 2>&1 & daemons+=($!)
     done
     for _ in $(seq 100); do
         [ "$(sinfo --noheader --format=%t 2>/dev/null)" = idle ] && return
