@@ -6,12 +6,7 @@ set -euo pipefail
 engine=$1 sweep=$2 source=$3
 work=$(mktemp -d)
 daemons=()
-stop() {
-    for pid in "${daemons[@]}"; do kill "$pid" 2>/dev/null || true; done
-    wait
-    rm -rf "$work"
-}
-trap stop EXIT
+trap 'kill "${daemons[@]}" 2>/dev/null || true; wait; rm -rf "$work"' EXIT
 trap 'exit 1' INT TERM
 
 # Slurm and munge as root, every file of theirs under $work, on ports of their own; returns once
@@ -61,11 +56,12 @@ cd "$work"
 case $engine in
 slurm)
     startSlurm
-    VANTU_SWEEP=$sweep "$source/scripts/slurm-sweep" --shards 3 --wait design.csv out
-    cp out/results.csv merged.csv ;;
-parallel)
-    parallel "$sweep" run design.csv --shard {}/3 --quiet --output shard-{}.csv ::: 0 1 2
-    "$sweep" merge shard-*.csv --design design.csv --output merged.csv ;;
+    VANTU_SWEEP=$sweep "$source/scripts/slurm-sweep" --shards 3 --wait design.csv . ;;
+parallel)  # the README's recipe, with this machine as the only line of the hosts file
+    echo : >hosts.txt
+    parallel --sshloginfile hosts.txt -j1 --joblog sweep.log --workdir "$PWD" \
+        "$sweep" run design.csv --shard {}/3 --quiet --output shard-{}.csv ::: 0 1 2
+    "$sweep" merge shard-*.csv --design design.csv --output results.csv ;;
 esac
 "$sweep" run design.csv --jobs 1 --quiet --output whole.csv
-cmp merged.csv whole.csv
+cmp results.csv whole.csv
