@@ -52,7 +52,8 @@ EOF
 }
 
 cd "$work"
-"$sweep" plan --vary x=1:40:1 >design.csv
+"$sweep" plan --params "$source/preference.txt" --vary foodRarity=2:21:1 --replicates 2 \
+    --seed 7 >design.csv
 case $engine in
 slurm)
     startSlurm
