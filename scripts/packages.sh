@@ -25,3 +25,5 @@ TEST_PACKAGES+=(groff-base)  # the installation test renders the man pages
 # The window tests: an X server without a display, keys and clicks, window facts, screen
 # captures.
 TEST_PACKAGES+=(xvfb xdotool x11-utils imagemagick)
+# The cluster tests: a single-node Slurm with its own munge, and GNU parallel.
+TEST_PACKAGES+=(slurmctld slurmd slurm-client munge parallel)
