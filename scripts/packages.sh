@@ -16,6 +16,7 @@ install_missing_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libbenchmark-dev)
+BUILD_PACKAGES+=(libpng-dev)  # pictures of the boards without a window
 # The window: GLUT and GLU to build it, Mesa's software renderer to draw it.
 BUILD_PACKAGES+=(freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 # The sanitizers' runtime, and llvm-14 for the symbolizer it calls on every report (and on the

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "picture/picture.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
@@ -13,21 +15,25 @@
 static const char PROGRAM[] = "vantu-headless";
 
 static const char HELP[] =
-    "usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n"
+    "usage: vantu-headless [--seed N] [--ticks N] [--params FILE] [--picture FILE] [--scale K]\n"
     "Runs the Vantu simulation without a window and writes its log on standard output.\n"
     "\n"
-    "  --seed N       seed the random source with N (0 to 4294967295) instead of the time\n"
-    "  --ticks N      run at most N clock ticks; without it, run until the run is over\n"
-    "  --params FILE  read the parameters from FILE instead of preference.txt\n"
-    "  --help         print this help and exit\n"
+    "  --seed N        seed the random source with N (0 to 4294967295) instead of the time\n"
+    "  --ticks N       run at most N clock ticks; without it, run until the run is over\n"
+    "  --params FILE   read the parameters from FILE instead of preference.txt\n"
+    "  --picture FILE  after the run, write both boards to FILE as a PNG picture\n"
+    "  --scale K       draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
+    "  --help          print this help and exit\n"
     "\n"
     "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
-    "the log cannot be written, 2 on bad use.\n";
+    "the log or the picture cannot be written, 2 on bad use.\n";
 
 struct Options {
     uint32_t seed;
     uint64_t ticks;
     const char* paramPath;
+    const char* picturePath;  // none when null
+    int pictureScale;
 };
 
 // A whole number in plain decimal, with no sign, no more than `max`.
@@ -52,6 +58,20 @@ static int badUse(const char* what, const char* arg) {
     return 2;
 }
 
+// --picture FILE and --scale K. Returns -1 when the value is good, else the exit status.
+static int parsePictureOption(const char* option, const char* value, Options* options) {
+    if (std::strcmp(option, "--picture") == 0) {
+        options->picturePath = value;
+        return -1;
+    }
+    uint64_t scale = 0;
+    if (!parseWhole(value, MAX_PICTURE_SCALE, &scale) || scale == 0) {
+        return badUse("--scale takes a whole number from 1 to 64, not", value);
+    }
+    options->pictureScale = static_cast<int>(scale);
+    return -1;
+}
+
 // Returns -1 when the options are good, else the exit status.
 static int parseOptions(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
@@ -63,7 +83,9 @@ static int parseOptions(int argc, char** argv, Options* options) {
         const bool isSeed = std::strcmp(option, "--seed") == 0;
         const bool isTicks = std::strcmp(option, "--ticks") == 0;
         const bool isParams = std::strcmp(option, "--params") == 0;
-        if (!isSeed && !isTicks && !isParams) {
+        const bool isPicture =
+            std::strcmp(option, "--picture") == 0 || std::strcmp(option, "--scale") == 0;
+        if (!isSeed && !isTicks && !isParams && !isPicture) {
             return badUse("unknown option", option);
         }
         if (i + 1 == argc) {
@@ -71,7 +93,12 @@ static int parseOptions(int argc, char** argv, Options* options) {
         }
         const char* value = argv[++i];
         uint64_t number = 0;
-        if (isParams) {
+        if (isPicture) {
+            const int status = parsePictureOption(option, value, options);
+            if (status >= 0) {
+                return status;
+            }
+        } else if (isParams) {
             options->paramPath = value;
         } else if (isSeed) {
             if (!parseWhole(value, UINT32_MAX, &number)) {
@@ -113,8 +140,21 @@ static void warnIfCut(const char* path, ParamReport report) {
                  faultText(report.fault));
 }
 
+static int writePictureIfAsked(const Options& options) {
+    if (options.picturePath == nullptr) {
+        return 0;
+    }
+    const std::string error = writeBoardsPicture(options.picturePath, options.pictureScale);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), UINT64_MAX, PARAM_FILE_NAME};  // no tick limit
+    Options options = {calendarSeed(), UINT64_MAX, PARAM_FILE_NAME,  // no tick limit
+                       nullptr, DEFAULT_PICTURE_SCALE};
     const int status = parseOptions(argc, argv, &options);
     if (status >= 0) {
         return status;
@@ -143,5 +183,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: cannot write the log: %s\n", PROGRAM, std::strerror(errno));
         return 1;
     }
-    return 0;
+    return writePictureIfAsked(options);
 }
