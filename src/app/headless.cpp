@@ -15,15 +15,16 @@
 static const char PROGRAM[] = "vantu-headless";
 
 static const char HELP[] =
-    "usage: vantu-headless [--seed N] [--ticks N] [--params FILE] [--picture FILE] [--scale K]\n"
+    "usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n"
+    "       [--picture PNG] [--scale K]\n"
     "Runs the Vantu simulation without a window and writes its log on standard output.\n"
     "\n"
-    "  --seed N        seed the random source with N (0 to 4294967295) instead of the time\n"
-    "  --ticks N       run at most N clock ticks; without it, run until the run is over\n"
-    "  --params FILE   read the parameters from FILE instead of preference.txt\n"
-    "  --picture FILE  after the run, write both boards to FILE as a PNG picture\n"
-    "  --scale K       draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
-    "  --help          print this help and exit\n"
+    "  --seed N       seed the random source with N (0 to 4294967295) instead of the time\n"
+    "  --ticks N      run at most N clock ticks; without it, run until the run is over\n"
+    "  --params FILE  read the parameters from FILE instead of preference.txt\n"
+    "  --picture PNG  after the run, write both boards to the file PNG as a picture\n"
+    "  --scale K      draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
+    "  --help         print this help and exit\n"
     "\n"
     "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
     "the log or the picture cannot be written, 2 on bad use.\n";
