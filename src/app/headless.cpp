@@ -1,144 +1,130 @@
 // vantu-headless: the simulation without a window, as fast as it goes, for batch work. Its log
-// is byte for byte the window program's for the same seed and number of clock ticks.
+// is byte for byte the window program's for the same seed and number of clock ticks; with
+// --summary it writes no log but the one result row a sweep would write for the run.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "experiment/cli.h"
+#include "experiment/results.h"
 #include "picture/picture.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
-#include "sim/params.h"
 
 static const char PROGRAM[] = "vantu-headless";
 
 static const char HELP[] =
     "usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n"
-    "       [--picture PNG] [--scale K]\n"
+    "       [--set NAME=VALUE]... [--summary] [--picture PNG] [--scale K]\n"
     "Runs the Vantu simulation without a window and writes its log on standard output.\n"
     "\n"
     "  --seed N       seed the random source with N (0 to 4294967295) instead of the time\n"
     "  --ticks N      run at most N clock ticks; without it, run until the run is over\n"
     "  --params FILE  read the parameters from FILE instead of preference.txt\n"
+    "  --set SETTING  NAME=VALUE: give the parameter NAME the VALUE instead of the file's, as\n"
+    "                 the file would write it (foodRarity=5); may be repeated\n"
+    "  --summary      write no log but a CSV header and the run's result row, as vantu-sweep's\n"
     "  --picture PNG  after the run, write both boards to the file PNG as a picture\n"
     "  --scale K      draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
     "  --help         print this help and exit\n"
     "\n"
     "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
-    "the log or the picture cannot be written, 2 on bad use.\n";
+    "the output or the picture cannot be written, 2 on bad use.\n";
+
+constexpr int MAX_SETTINGS = 256;
 
 struct Options {
     uint32_t seed;
     uint64_t ticks;
     const char* paramPath;
+    const char* settings[MAX_SETTINGS];
+    int settingCount;
+    bool summary;
     const char* picturePath;  // none when null
     int pictureScale;
 };
 
-// A whole number in plain decimal, with no sign, no more than `max`.
-static bool parseWhole(const char* text, uint64_t max, uint64_t* value) {
-    if (*text == '\0') {
-        return false;
-    }
-    uint64_t n = 0;
-    for (const char* p = text; *p != '\0'; ++p) {
-        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
-        if (digit > 9 || n > (max - digit) / 10) {
-            return false;
-        }
-        n = n * 10 + digit;
-    }
-    *value = n;
-    return true;
-}
+enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE, HELP_OPTION };
 
-static int badUse(const char* what, const char* arg) {
-    std::fprintf(stderr, "%s: %s '%s'\nTry '%s --help'.\n", PROGRAM, what, arg, PROGRAM);
-    return 2;
-}
+static const option OPTIONS[] = {
+    {"seed", required_argument, nullptr, SEED},
+    {"ticks", required_argument, nullptr, TICKS},
+    {"params", required_argument, nullptr, PARAMS},
+    {"set", required_argument, nullptr, SET},
+    {"summary", no_argument, nullptr, SUMMARY},
+    {"picture", required_argument, nullptr, PICTURE},
+    {"scale", required_argument, nullptr, SCALE},
+    {"help", no_argument, nullptr, HELP_OPTION},
+    {nullptr, 0, nullptr, 0},
+};
 
-// --picture FILE and --scale K. Returns -1 when the value is good, else the exit status.
-static int parsePictureOption(const char* option, const char* value, Options* options) {
-    if (std::strcmp(option, "--picture") == 0) {
-        options->picturePath = value;
-        return -1;
-    }
-    uint64_t scale = 0;
-    if (!parseWhole(value, MAX_PICTURE_SCALE, &scale) || scale == 0) {
-        return badUse("--scale takes a whole number from 1 to 64, not", value);
-    }
-    options->pictureScale = static_cast<int>(scale);
-    return -1;
-}
-
-// Returns -1 when the options are good, else the exit status.
-static int parseOptions(int argc, char** argv, Options* options) {
-    for (int i = 1; i < argc; ++i) {
-        const char* option = argv[i];
-        if (std::strcmp(option, "--help") == 0) {
-            std::fputs(HELP, stdout);
-            return 0;
-        }
-        const bool isSeed = std::strcmp(option, "--seed") == 0;
-        const bool isTicks = std::strcmp(option, "--ticks") == 0;
-        const bool isParams = std::strcmp(option, "--params") == 0;
-        const bool isPicture =
-            std::strcmp(option, "--picture") == 0 || std::strcmp(option, "--scale") == 0;
-        if (!isSeed && !isTicks && !isParams && !isPicture) {
-            return badUse("unknown option", option);
-        }
-        if (i + 1 == argc) {
-            return badUse("missing value after", option);
-        }
-        const char* value = argv[++i];
-        uint64_t number = 0;
-        if (isPicture) {
-            const int status = parsePictureOption(option, value, options);
-            if (status >= 0) {
-                return status;
-            }
-        } else if (isParams) {
-            options->paramPath = value;
-        } else if (isSeed) {
+// One option and its value into `options`; OPTIONS_GOOD, or the exit status.
+static int takeOption(int id, const char* value, Options* options) {
+    uint64_t number = 0;
+    switch (id) {
+        case SEED:
             if (!parseWhole(value, UINT32_MAX, &number)) {
-                return badUse("--seed takes a whole number from 0 to 4294967295, not", value);
+                return badUse(PROGRAM, "--seed takes a whole number from 0 to 4294967295, not",
+                              value);
             }
             options->seed = static_cast<uint32_t>(number);
-        } else {
+            break;
+        case TICKS:
             if (!parseWhole(value, UINT64_MAX, &number)) {
-                return badUse("--ticks takes a whole number of 0 or more, not", value);
+                return badUse(PROGRAM, "--ticks takes a whole number of 0 or more, not", value);
             }
             options->ticks = number;
+            break;
+        case PARAMS:
+            options->paramPath = value;
+            break;
+        case SET:
+            if (options->settingCount == MAX_SETTINGS) {
+                return badUse(PROGRAM, "too many settings, at", value);
+            }
+            options->settings[options->settingCount++] = value;
+            break;
+        case SUMMARY:
+            options->summary = true;
+            break;
+        case PICTURE:
+            options->picturePath = value;
+            break;
+        case SCALE:
+            if (!parseWhole(value, MAX_PICTURE_SCALE, &number) || number == 0) {
+                return badUse(PROGRAM, "--scale takes a whole number from 1 to 64, not", value);
+            }
+            options->pictureScale = static_cast<int>(number);
+            break;
+        case HELP_OPTION:
+            std::fputs(HELP, stdout);
+            return 0;
+        default:
+            return STATUS_BAD_USE;
+    }
+    return OPTIONS_GOOD;
+}
+
+// Returns OPTIONS_GOOD when the options are good, else the exit status.
+static int parseOptions(int argc, char** argv, Options* options) {
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+        const int status = takeOption(id, optarg, options);
+        if (status != OPTIONS_GOOD) {
+            return status;
         }
     }
-    return -1;
+    if (optind < argc) {
+        return badUse(PROGRAM, "unknown option", argv[optind]);
+    }
+    return OPTIONS_GOOD;
 }
 
-static const char* faultText(ParamFault fault) {
-    switch (fault) {
-        case ParamFault::EndBeforeLabel:
-            return "the file ends before its label";
-        case ParamFault::EndBeforeValue:
-            return "the file ends before its value";
-        case ParamFault::NotANumber:
-            return "its value is not a number";
-        case ParamFault::None:
-        case ParamFault::ReadError:
-        case ParamFault::CannotOpen:
-            break;
-    }
-    return "";
-}
-
-static void warnIfCut(const char* path, ParamReport report) {
-    if (report.fault == ParamFault::None) {
-        return;
-    }
-    std::fprintf(stderr, "%s: %s: parameter %d (%s): %s; it and every later parameter are 0\n",
-                 PROGRAM, path, report.valuesRead + 1, PARAM_NAMES[report.valuesRead],
-                 faultText(report.fault));
+static int writeFailed(const char* what) {
+    std::fprintf(stderr, "%s: cannot write the %s: %s\n", PROGRAM, what, std::strerror(errno));
+    return STATUS_FAILED;
 }
 
 static int writePictureIfAsked(const Options& options) {
@@ -148,27 +134,47 @@ static int writePictureIfAsked(const Options& options) {
     const std::string error = writeBoardsPicture(options.picturePath, options.pictureScale);
     if (!error.empty()) {
         std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
-        return 1;
+        return STATUS_FAILED;
     }
     return 0;
 }
 
+static int runSummary(const Options& options, const int32_t values[PARAM_COUNT]) {
+    DesignRow row = {0, 0, options.seed, {}};
+    std::memcpy(row.values, values, sizeof row.values);
+    char line[RESULT_ROW_MAX];
+    const size_t length = formatResultRow(row, runRow(row, options.ticks), line);
+    std::fputs(resultHeader(), stdout);
+    std::fwrite(line, 1, length, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        return writeFailed("summary");
+    }
+    return writePictureIfAsked(options);
+}
+
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), UINT64_MAX, PARAM_FILE_NAME,  // no tick limit
-                       nullptr, DEFAULT_PICTURE_SCALE};
+    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME,      {}, 0,
+                       false,          nullptr,   DEFAULT_PICTURE_SCALE};
     const int status = parseOptions(argc, argv, &options);
-    if (status >= 0) {
+    if (status != OPTIONS_GOOD) {
         return status;
     }
-    int32_t values[PARAM_COUNT];
-    const ParamReport report = readParamFile(options.paramPath, values);
-    if (report.fault == ParamFault::CannotOpen || report.fault == ParamFault::ReadError) {
-        std::fprintf(stderr, "%s: cannot %s %s: %s\n", PROGRAM,
-                     report.fault == ParamFault::CannotOpen ? "open" : "read", options.paramPath,
-                     std::strerror(report.error));
-        return 1;
+    // Bad settings are bad use whatever the file: tried first on values of their own.
+    int32_t values[PARAM_COUNT] = {};
+    for (int i = 0; i < options.settingCount; ++i) {
+        if (!applySetting(PROGRAM, options.settings[i], values)) {
+            return STATUS_BAD_USE;
+        }
     }
-    warnIfCut(options.paramPath, report);
+    if (!loadParamFile(PROGRAM, options.paramPath, values)) {
+        return STATUS_FAILED;
+    }
+    for (int i = 0; i < options.settingCount; ++i) {
+        applySetting(PROGRAM, options.settings[i], values);
+    }
+    if (options.summary) {
+        return runSummary(options, values);
+    }
 
     // A large buffer and no flush per line: the log is the whole of the work.
     static char outputBuffer[1 << 16];
@@ -181,8 +187,7 @@ int main(int argc, char** argv) {
         tickClock();
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        std::fprintf(stderr, "%s: cannot write the log: %s\n", PROGRAM, std::strerror(errno));
-        return 1;
+        return writeFailed("log");
     }
     return writePictureIfAsked(options);
 }

@@ -75,15 +75,29 @@ static int digitValue(int c, int base) {
     return digit < base ? digit : -1;
 }
 
-// The characters of one value, at most MAX_VALUE_CHARS of them; what it does not take stays in
-// the file for the next read.
+// The characters of one value, at most MAX_VALUE_CHARS of them, from the file or from a text;
+// what it does not take stays for the next read.
 struct ValueChars {
-    std::FILE* file;
+    std::FILE* file;  // null when the value is read from the text
+    const char* text;
+    const char* end;
     int left;
 
-    int peek() const { return left > 0 ? peekChar(file) : EOF; }
+    int peek() const {
+        if (left <= 0) {
+            return EOF;
+        }
+        if (file != nullptr) {
+            return peekChar(file);
+        }
+        return text < end ? static_cast<unsigned char>(*text) : EOF;
+    }
     void take() {
-        std::getc(file);
+        if (file != nullptr) {
+            std::getc(file);
+        } else {
+            ++text;
+        }
         --left;
     }
 };
@@ -95,30 +109,26 @@ static int32_t clampToInt32(bool negative, uint64_t magnitude) {
     return magnitude > uint64_t{INT32_MAX} ? INT32_MAX : static_cast<int32_t>(magnitude);
 }
 
-static ParamFault readValue(std::FILE* file, int32_t* value) {
-    if (skipSpace(file) == EOF) {
-        return ParamFault::EndBeforeValue;
-    }
-    ValueChars chars = {file, MAX_VALUE_CHARS};
-    const bool negative = chars.peek() == '-';
-    if (negative || chars.peek() == '+') {
-        chars.take();
+static ParamFault readNumber(ValueChars* chars, int32_t* value) {
+    const bool negative = chars->peek() == '-';
+    if (negative || chars->peek() == '+') {
+        chars->take();
     }
     int base = 10;
     bool hasDigits = false;
-    if (chars.peek() == '0') {
-        chars.take();
+    if (chars->peek() == '0') {
+        chars->take();
         base = 8;
         hasDigits = true;
-        if (chars.peek() == 'x' || chars.peek() == 'X') {
-            chars.take();
+        if (chars->peek() == 'x' || chars->peek() == 'X') {
+            chars->take();
             base = 16;
             hasDigits = false;  // "0x" alone is not a number
         }
     }
     // Fifteen characters hold at most fifteen digits, which fit in 64 bits in any base.
     uint64_t magnitude = 0;
-    for (int digit; (digit = digitValue(chars.peek(), base)) >= 0; chars.take()) {
+    for (int digit; (digit = digitValue(chars->peek(), base)) >= 0; chars->take()) {
         magnitude = magnitude * static_cast<uint64_t>(base) + static_cast<uint64_t>(digit);
         hasDigits = true;
     }
@@ -127,6 +137,19 @@ static ParamFault readValue(std::FILE* file, int32_t* value) {
     }
     *value = clampToInt32(negative, magnitude);
     return ParamFault::None;
+}
+
+static ParamFault readValue(std::FILE* file, int32_t* value) {
+    if (skipSpace(file) == EOF) {
+        return ParamFault::EndBeforeValue;
+    }
+    ValueChars chars = {file, nullptr, nullptr, MAX_VALUE_CHARS};
+    return readNumber(&chars, value);
+}
+
+bool parseParamValue(const char* text, size_t length, int32_t* value) {
+    ValueChars chars = {nullptr, text, text + length, MAX_VALUE_CHARS};
+    return readNumber(&chars, value) == ParamFault::None && chars.text == chars.end;
 }
 
 ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]) {

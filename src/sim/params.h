@@ -4,6 +4,7 @@
 // The first value that cannot be read ends the reading: it and every later value are 0.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -30,3 +31,7 @@ ParamReport readParams(std::FILE* file, int32_t values[PARAM_COUNT]);
 
 // The same from the file at `path`; every value is 0 when it cannot be opened.
 ParamReport readParamFile(const char* path, int32_t values[PARAM_COUNT]);
+
+// One value as the file would write it, the whole of the `length` characters at `text` and
+// nothing around it: a parameter given on a command line or in a table.
+bool parseParamValue(const char* text, size_t length, int32_t* value);

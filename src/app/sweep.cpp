@@ -1,0 +1,387 @@
+// vantu-sweep: experiments of many runs. `plan` writes a design, one run to a row; `run` runs a
+// design's rows on worker processes and writes one result row per run, resuming where a killed
+// sweep stopped; `merge` joins the result files of shards and resumed pieces, sorted by run.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "experiment/cli.h"
+#include "experiment/design.h"
+#include "experiment/merge.h"
+#include "experiment/plan.h"
+#include "experiment/progress.h"
+#include "experiment/results_file.h"
+#include "experiment/workers.h"
+#include "sim/generate.h"
+
+static const char PROGRAM[] = "vantu-sweep";
+
+static const char HELP[] =
+    "usage: vantu-sweep plan [--params FILE] [--vary NAME=VALUES]... [--replicates R] [--seed S]\n"
+    "       vantu-sweep run DESIGN [--ticks T] [--jobs N] [--shard I/K] [--output FILE] [--quiet]\n"
+    "       vantu-sweep merge FILE... [--design DESIGN] [--output FILE]\n"
+    "Experiments of many runs of the Vantu simulation: a design of runs, their results, merged.\n"
+    "\n"
+    "plan: writes a design on standard output, a CSV row per run: run, replicate, seed and the\n"
+    "22 parameters. The runs are every combination of the varied values, replicates outermost;\n"
+    "replicate r runs on seed S + r.\n"
+    "  --params FILE       the parameters not varied, from FILE instead of preference.txt\n"
+    "  --vary NAME=VALUES  vary the parameter NAME over VALUES, a comma list of values and\n"
+    "                      ranges FIRST:LAST:STEP (both ends included); may be repeated\n"
+    "  --replicates R      run every point R times, on seeds S to S + R - 1 (default 1)\n"
+    "  --seed S            the first replicate's seed, 0 to 4294967295 (default: the time)\n"
+    "\n"
+    "run: runs the rows of DESIGN, a CSV file with the columns run, replicate, seed and the\n"
+    "parameters, and writes a result row per run as it ends: the design's columns, then steps,\n"
+    "end, energy, food, poison, restored, visited and the six priority bands' square counts.\n"
+    "  --ticks T           run each row at most T clock ticks (default: until it is over)\n"
+    "  --jobs N            run N runs at once, in worker processes (default: every core)\n"
+    "  --shard I/K         run only the rows whose run modulo K is I\n"
+    "  --output FILE       append the results to FILE, resuming the sweep it holds, instead of\n"
+    "                      writing them on standard output\n"
+    "  --quiet             no progress on standard error\n"
+    "\n"
+    "merge: joins result files into one sorted by run, on standard output.\n"
+    "  --design DESIGN     say which runs of DESIGN are missing\n"
+    "  --output FILE       write the merged results to FILE\n"
+    "\n"
+    "Exit status: 0 when all went well, 1 when a run failed, results could not be written or\n"
+    "runs are missing from a merge, 2 on bad use or bad input.\n";
+
+static int help() {
+    std::fputs(HELP, stdout);
+    return 0;
+}
+
+static int inputFault(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, message.c_str());
+    return STATUS_BAD_USE;
+}
+
+enum OptionId {
+    PARAMS = 1,
+    VARY,
+    REPLICATES,
+    SEED,
+    TICKS,
+    JOBS,
+    SHARD,
+    OUTPUT,
+    QUIET,
+    DESIGN,
+    HELP_OPTION
+};
+
+// ---- plan
+
+struct PlanOptions {
+    const char* paramPath = PARAM_FILE_NAME;
+    std::vector<Varied> varied;
+    uint64_t replicates = 1;
+    uint32_t seed = calendarSeed();
+};
+
+static int takePlanOption(int id, const char* value, PlanOptions* options) {
+    uint64_t number = 0;
+    std::string error;
+    switch (id) {
+        case PARAMS:
+            options->paramPath = value;
+            return OPTIONS_GOOD;
+        case VARY:
+            options->varied.emplace_back();
+            if (!parseVaried(value, &options->varied.back(), &error)) {
+                return inputFault(error);
+            }
+            for (size_t i = 0; i + 1 < options->varied.size(); ++i) {
+                if (options->varied[i].param == options->varied.back().param) {
+                    return badUse(PROGRAM, "a parameter is varied twice, at --vary", value);
+                }
+            }
+            return OPTIONS_GOOD;
+        case REPLICATES:
+            if (!parseWhole(value, MAX_RUNS, &number) || number == 0) {
+                return badUse(PROGRAM, "--replicates takes a whole number from 1, not", value);
+            }
+            options->replicates = number;
+            return OPTIONS_GOOD;
+        case SEED:
+            if (!parseWhole(value, UINT32_MAX, &number)) {
+                return badUse(PROGRAM, "--seed takes a whole number from 0 to 4294967295, not",
+                              value);
+            }
+            options->seed = static_cast<uint32_t>(number);
+            return OPTIONS_GOOD;
+        case HELP_OPTION:
+            return help();
+    }
+    return STATUS_BAD_USE;
+}
+
+static int planCommand(int argc, char** argv) {
+    static const option OPTIONS[] = {
+        {"params", required_argument, nullptr, PARAMS},
+        {"vary", required_argument, nullptr, VARY},
+        {"replicates", required_argument, nullptr, REPLICATES},
+        {"seed", required_argument, nullptr, SEED},
+        {"help", no_argument, nullptr, HELP_OPTION},
+        {nullptr, 0, nullptr, 0},
+    };
+    PlanOptions options;
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+        const int status = takePlanOption(id, optarg, &options);
+        if (status != OPTIONS_GOOD) {
+            return status;
+        }
+    }
+    if (optind < argc) {
+        return badUse(PROGRAM, "plan takes no argument but its options, not", argv[optind]);
+    }
+    if (planSize(options.varied, options.replicates) == 0) {
+        return inputFault("the plan would have " + std::to_string(MAX_RUNS) +
+                          " runs or more; vary fewer values or take fewer replicates");
+    }
+    int32_t base[PARAM_COUNT];
+    if (!loadParamFile(PROGRAM, options.paramPath, base)) {
+        return STATUS_FAILED;
+    }
+    static char buffer[1 << 16];
+    std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+    if (!writePlan(stdout, base, options.varied, options.replicates, options.seed)) {
+        std::fprintf(stderr, "%s: cannot write the design: %s\n", PROGRAM, std::strerror(errno));
+        return STATUS_FAILED;
+    }
+    return 0;
+}
+
+// ---- run
+
+struct RunOptions {
+    const char* designPath = nullptr;
+    uint64_t ticks = ALL_TICKS;
+    uint64_t jobs = static_cast<uint64_t>(sysconf(_SC_NPROCESSORS_ONLN));
+    uint64_t shard = 0;
+    uint64_t shards = 1;
+    const char* outputPath = nullptr;
+    bool quiet = false;
+};
+
+constexpr uint64_t MAX_JOBS = 1024;
+
+static bool parseShard(const char* text, uint64_t* shard, uint64_t* shards) {
+    const char* slash = std::strchr(text, '/');
+    if (slash == nullptr || slash - text > 20) {
+        return false;
+    }
+    const std::string first(text, slash);
+    return parseWhole(first.c_str(), UINT64_MAX, shard) &&
+           parseWhole(slash + 1, MAX_RUNS, shards) && *shards > 0 && *shard < *shards;
+}
+
+static int takeRunOption(int id, const char* value, RunOptions* options) {
+    switch (id) {
+        case TICKS:
+            if (!parseWhole(value, UINT64_MAX, &options->ticks)) {
+                return badUse(PROGRAM, "--ticks takes a whole number of 0 or more, not", value);
+            }
+            return OPTIONS_GOOD;
+        case JOBS:
+            if (!parseWhole(value, MAX_JOBS, &options->jobs) || options->jobs == 0) {
+                return badUse(PROGRAM, "--jobs takes a whole number from 1 to 1024, not", value);
+            }
+            return OPTIONS_GOOD;
+        case SHARD:
+            if (!parseShard(value, &options->shard, &options->shards)) {
+                return badUse(PROGRAM, "--shard takes I/K, whole numbers with I below K, not",
+                              value);
+            }
+            return OPTIONS_GOOD;
+        case OUTPUT:
+            options->outputPath = value;
+            return OPTIONS_GOOD;
+        case QUIET:
+            options->quiet = true;
+            return OPTIONS_GOOD;
+        case HELP_OPTION:
+            return help();
+    }
+    return STATUS_BAD_USE;
+}
+
+static int parseRunOptions(int argc, char** argv, RunOptions* options) {
+    static const option OPTIONS[] = {
+        {"ticks", required_argument, nullptr, TICKS},
+        {"jobs", required_argument, nullptr, JOBS},
+        {"shard", required_argument, nullptr, SHARD},
+        {"output", required_argument, nullptr, OUTPUT},
+        {"quiet", no_argument, nullptr, QUIET},
+        {"help", no_argument, nullptr, HELP_OPTION},
+        {nullptr, 0, nullptr, 0},
+    };
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+        const int status = takeRunOption(id, optarg, options);
+        if (status != OPTIONS_GOOD) {
+            return status;
+        }
+    }
+    if (optind + 1 != argc) {
+        return optind == argc
+                   ? badUse(PROGRAM, "run takes a design file", "")
+                   : badUse(PROGRAM, "run takes one design file; too many:", argv[argc - 1]);
+    }
+    options->designPath = argv[optind];
+    return OPTIONS_GOOD;
+}
+
+// What the first reading of the design found: it is read whole before anything is written, so
+// that a bad design leaves nothing half-written.
+struct DesignSurvey {
+    uint64_t hash;
+    std::vector<bool> runs;  // the design's run numbers
+};
+
+static bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
+    DesignReader reader;
+    if (!openDesign(path, &reader, error)) {
+        return false;
+    }
+    DesignRow row;
+    DesignRead read;
+    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
+        if (row.run >= survey->runs.size()) {
+            survey->runs.resize(row.run + 1);
+        } else if (survey->runs[row.run]) {
+            *error = std::string(path) + " line " + std::to_string(reader.lineNumber) + ": run " +
+                     std::to_string(row.run) + " appears a second time";
+            read = DesignRead::Fault;
+            break;
+        }
+        survey->runs[row.run] = true;
+    }
+    survey->hash = reader.hash;
+    closeDesign(&reader);
+    return read == DesignRead::End;
+}
+
+static int runCommand(int argc, char** argv) {
+    RunOptions options;
+    int status = parseRunOptions(argc, argv, &options);
+    if (status != OPTIONS_GOOD) {
+        return status;
+    }
+    DesignSurvey survey;
+    std::string error;
+    if (!surveyDesign(options.designPath, &survey, &error)) {
+        return inputFault(error);
+    }
+    const std::string preamble = resultsPreamble(survey.hash, options.ticks);
+    std::vector<bool> done(survey.runs.size());
+    uint64_t doneCount = 0;
+    int outFd = STDOUT_FILENO;
+    if (options.outputPath != nullptr) {
+        outFd = openResults(options.outputPath, preamble, &done, &doneCount, &error);
+        if (outFd < 0) {
+            return inputFault(error);
+        }
+    } else if (!writeWhole(outFd, preamble.data(), preamble.size())) {
+        std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
+        return STATUS_FAILED;
+    }
+    auto mine = [&](uint64_t run) { return run % options.shards == options.shard; };
+    uint64_t total = 0;
+    uint64_t doneHere = 0;
+    for (uint64_t run = 0; run < survey.runs.size(); ++run) {
+        total += survey.runs[run] && mine(run);
+        doneHere += survey.runs[run] && mine(run) && done[run];
+    }
+    Progress progress = startProgress(total, doneHere, options.quiet);
+    SweepOutcome outcome = {0, false, {}};
+    bool designFault = false;
+    if (doneHere < total) {
+        DesignReader reader;
+        designFault = !openDesign(options.designPath, &reader, &error);
+        NextRow next = [&](DesignRow* row) {
+            DesignRead read = DesignRead::End;
+            while (!designFault &&
+                   (read = readDesignRow(&reader, row, &error)) == DesignRead::Row) {
+                if (mine(row->run) && !done[row->run]) {
+                    return true;
+                }
+            }
+            designFault = read == DesignRead::Fault;
+            return false;
+        };
+        const uint64_t jobs = std::min(options.jobs, total - doneHere);
+        outcome = runOnWorkers(static_cast<int>(jobs), options.ticks, outFd, next, &progress);
+        closeDesign(&reader);
+    }
+    finishProgress(&progress);
+    status = 0;
+    if (designFault) {
+        status = inputFault("the design changed while it ran: " + error);
+        status = STATUS_FAILED;
+    }
+    if (outcome.writeFailed || (outFd != STDOUT_FILENO && close(outFd) != 0)) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM,
+                     outcome.error.empty() ? std::strerror(errno) : outcome.error.c_str());
+        status = STATUS_FAILED;
+    }
+    if (outcome.lostRuns > 0) {
+        std::fprintf(stderr, "%s: %llu runs failed; the same command runs them again\n", PROGRAM,
+                     static_cast<unsigned long long>(outcome.lostRuns));
+        status = STATUS_FAILED;
+    }
+    return status;
+}
+
+// ---- merge
+
+static int mergeCommand(int argc, char** argv) {
+    static const option OPTIONS[] = {
+        {"design", required_argument, nullptr, DESIGN},
+        {"output", required_argument, nullptr, OUTPUT},
+        {"help", no_argument, nullptr, HELP_OPTION},
+        {nullptr, 0, nullptr, 0},
+    };
+    const char* designPath = nullptr;
+    const char* outputPath = nullptr;
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+        if (id == DESIGN) {
+            designPath = optarg;
+        } else if (id == OUTPUT) {
+            outputPath = optarg;
+        } else {
+            return id == HELP_OPTION ? help() : STATUS_BAD_USE;
+        }
+    }
+    if (optind == argc) {
+        return badUse(PROGRAM, "merge takes one or more result files", "");
+    }
+    return mergeResults(std::vector<const char*>(argv + optind, argv + argc), designPath,
+                        outputPath);
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return badUse(PROGRAM, "a command is needed: plan, run or merge, not", "");
+    }
+    const std::string command = argv[1];
+    if (command == "--help" || command == "help") {
+        return help();
+    }
+    // The command's own options: getopt_long sees the arguments after it.
+    if (command == "plan") {
+        return planCommand(argc - 1, argv + 1);
+    }
+    if (command == "run") {
+        return runCommand(argc - 1, argv + 1);
+    }
+    if (command == "merge") {
+        return mergeCommand(argc - 1, argv + 1);
+    }
+    return badUse(PROGRAM, "unknown command; the commands are plan, run and merge, not", argv[1]);
+}

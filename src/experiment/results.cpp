@@ -1,0 +1,118 @@
+#include "experiment/results.h"
+
+#include <charconv>
+#include <cstring>
+#include <string>
+
+#include "sim/clock.h"
+#include "sim/generate.h"
+#include "sim/log.h"
+#include "sim/tally.h"
+#include "sim/world.h"
+
+RunMetrics runRow(const DesignRow& row, uint64_t ticks) {
+    logStream = nullptr;  // a sweep's run formats no log line
+    initWorldWith(row.seed, row.values);
+    for (uint64_t tick = 0; tick < ticks && runIsLive(); ++tick) {
+        tickClock();
+    }
+    RunMetrics metrics = {};
+    metrics.steps = agent.stepCount;
+    metrics.energy = agent.energy;
+    if (agent.energy <= 0) {
+        metrics.end = RunEnd::Energy;
+    } else if (agent.stepCount >= params.maxSteps) {
+        metrics.end = RunEnd::MaxSteps;
+    } else {
+        metrics.end = RunEnd::Ticks;
+    }
+    metrics.food = tally.foodFound;
+    metrics.poison = tally.poisonFound;
+    metrics.restored = tally.itemsRestored;
+    metrics.visited = tally.squaresVisited;
+    for (int row = FIRST_INTERIOR; row <= LAST_INTERIOR; ++row) {
+        for (int col = FIRST_INTERIOR; col <= LAST_INTERIOR; ++col) {
+            ++metrics.squaresByBand[priorityBand(world[row][col].priority)];
+        }
+    }
+    return metrics;
+}
+
+static const char* const METRIC_NAMES =
+    "steps,end,energy,food,poison,restored,visited,priority0orLess,priority1to3,priority4to6,"
+    "priority7to9,priority10to14,priority15orMore";
+
+static std::string designColumns() {
+    std::string columns = "run,replicate,seed";
+    for (const char* name : PARAM_NAMES) {
+        columns += ',';
+        columns += name;
+    }
+    return columns;
+}
+
+const char* designHeader() {
+    static const std::string header = designColumns() + "\n";
+    return header.c_str();
+}
+
+const char* resultHeader() {
+    static const std::string header = designColumns() + "," + METRIC_NAMES + "\n";
+    return header.c_str();
+}
+
+// Twenty characters hold any 64-bit number and its sign.
+template <typename Number>
+static char* appendNumber(char* out, Number value, char separator) {
+    out = std::to_chars(out, out + 21, value).ptr;
+    *out = separator;
+    return out + 1;
+}
+
+static char* appendDesignPart(const DesignRow& row, char* out) {
+    out = appendNumber(out, row.run, ',');
+    out = appendNumber(out, row.replicate, ',');
+    out = appendNumber(out, row.seed, ',');
+    for (int32_t value : row.values) {
+        out = appendNumber(out, value, ',');
+    }
+    return out;
+}
+
+size_t formatDesignRow(const DesignRow& row, char* out) {
+    char* end = appendDesignPart(row, out);
+    end[-1] = '\n';
+    return static_cast<size_t>(end - out);
+}
+
+static const char* endName(RunEnd end) {
+    switch (end) {
+        case RunEnd::Energy:
+            return "energy";
+        case RunEnd::MaxSteps:
+            return "maxSteps";
+        case RunEnd::Ticks:
+            break;
+    }
+    return "ticks";
+}
+
+size_t formatResultRow(const DesignRow& row, const RunMetrics& metrics, char* out) {
+    char* end = appendDesignPart(row, out);
+    end = appendNumber(end, metrics.steps, ',');
+    const char* name = endName(metrics.end);
+    const size_t nameLength = std::strlen(name);
+    std::memcpy(end, name, nameLength);
+    end += nameLength;
+    *end++ = ',';
+    end = appendNumber(end, metrics.energy, ',');
+    end = appendNumber(end, metrics.food, ',');
+    end = appendNumber(end, metrics.poison, ',');
+    end = appendNumber(end, metrics.restored, ',');
+    end = appendNumber(end, metrics.visited, ',');
+    for (int32_t count : metrics.squaresByBand) {
+        end = appendNumber(end, count, ',');
+    }
+    end[-1] = '\n';
+    return static_cast<size_t>(end - out);
+}

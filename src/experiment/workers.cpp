@@ -1,0 +1,270 @@
+#include "experiment/workers.h"
+
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <deque>
+#include <vector>
+
+// Rows handed to a worker and not yet answered. Few enough that neither pipe ever fills (the
+// rows one way, their results the other, both well under a pipe's 64 KiB), so neither side
+// blocks the other; enough that a worker never waits for the parent.
+constexpr size_t ROWS_IN_FLIGHT = 32;
+static_assert(ROWS_IN_FLIGHT * RESULT_ROW_MAX <= 65536, "results fit in the pipe");
+
+struct Worker {
+    pid_t pid;
+    int rowsFd;     // the parent writes rows here
+    int resultsFd;  // and reads result lines here
+    std::deque<DesignRow> inFlight;
+    std::string partial;  // a result line read in part
+};
+
+bool writeWhole(int fd, const char* bytes, size_t length) {
+    while (length > 0) {
+        const ssize_t written = write(fd, bytes, length);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// The worker's life: rows in, one result line out per row, until the rows end.
+[[noreturn]] static void serveRows(int rowsFd, int resultsFd, uint64_t ticks) {
+    static char rows[ROWS_IN_FLIGHT * sizeof(DesignRow)];
+    size_t held = 0;
+    for (;;) {
+        const ssize_t got = read(rowsFd, rows + held, sizeof rows - held);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            _exit(got == 0 && held == 0 ? 0 : 1);
+        }
+        held += static_cast<size_t>(got);
+        size_t used = 0;
+        for (; held - used >= sizeof(DesignRow); used += sizeof(DesignRow)) {
+            DesignRow row;
+            std::memcpy(&row, rows + used, sizeof row);
+            char line[RESULT_ROW_MAX];
+            const size_t length = formatResultRow(row, runRow(row, ticks), line);
+            if (!writeWhole(resultsFd, line, length)) {
+                _exit(1);
+            }
+        }
+        std::memmove(rows, rows + used, held - used);
+        held -= used;
+    }
+}
+
+// Starts a worker; the pipes of the others are closed in it, so that each sees its own end.
+static bool startWorker(const std::vector<Worker>& others, uint64_t ticks, int outFd,
+                        Worker* worker) {
+    int rows[2];
+    int results[2];
+    if (pipe(rows) != 0) {
+        return false;
+    }
+    if (pipe(results) != 0) {
+        close(rows[0]);
+        close(rows[1]);
+        return false;
+    }
+    std::fflush(nullptr);  // nothing buffered is written twice
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);  // a parent killed outright leaves no runs behind
+        for (const Worker& other : others) {
+            close(other.rowsFd);
+            close(other.resultsFd);
+        }
+        close(outFd);
+        close(rows[1]);
+        close(results[0]);
+        serveRows(rows[0], results[1], ticks);
+    }
+    close(rows[0]);
+    close(results[1]);
+    if (pid < 0) {
+        close(rows[1]);
+        close(results[0]);
+        return false;
+    }
+    *worker = Worker{pid, rows[1], results[0], {}, {}};
+    return true;
+}
+
+static void describeDeath(int status, char* text, size_t size) {
+    if (WIFSIGNALED(status)) {
+        std::snprintf(text, size, "was killed by signal %d (%s)", WTERMSIG(status),
+                      strsignal(WTERMSIG(status)));
+    } else {
+        std::snprintf(text, size, "exited with status %d", WEXITSTATUS(status));
+    }
+}
+
+struct Pool {
+    std::vector<Worker> workers;
+    std::deque<DesignRow> retry;  // rows handed to a worker that died before it came to them
+    bool rowsEnded;
+    uint64_t ticks;
+    int outFd;
+    SweepOutcome outcome;
+};
+
+static bool takeRow(Pool* pool, const NextRow& next, DesignRow* row) {
+    if (!pool->retry.empty()) {
+        *row = pool->retry.front();
+        pool->retry.pop_front();
+        return true;
+    }
+    if (!pool->rowsEnded && !next(row)) {
+        pool->rowsEnded = true;
+    }
+    return !pool->rowsEnded;
+}
+
+// Tops every worker up to ROWS_IN_FLIGHT rows, one write each.
+static void handOutRows(Pool* pool, const NextRow& next) {
+    for (Worker& worker : pool->workers) {
+        DesignRow batch[ROWS_IN_FLIGHT];
+        size_t count = 0;
+        while (worker.inFlight.size() < ROWS_IN_FLIGHT && takeRow(pool, next, &batch[count])) {
+            worker.inFlight.push_back(batch[count++]);
+        }
+        // A worker that has died is found by its results pipe; its rows then go to the others.
+        writeWhole(worker.rowsFd, reinterpret_cast<const char*>(batch), count * sizeof(DesignRow));
+    }
+}
+
+// The worker at `index` has closed its results: it is done or dead. Reports a death with the
+// run it was on, hands its other rows back and starts another in its place while rows remain.
+static void retireWorker(Pool* pool, size_t index) {
+    Worker worker = pool->workers[index];
+    pool->workers.erase(pool->workers.begin() + static_cast<long>(index));
+    close(worker.rowsFd);
+    close(worker.resultsFd);
+    int status = 0;
+    while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    const bool died = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+    if (died) {
+        char how[128];
+        describeDeath(status, how, sizeof how);
+        if (worker.inFlight.empty()) {
+            std::fprintf(stderr, "vantu-sweep: a worker (pid %d) %s\n", worker.pid, how);
+        } else {
+            std::fprintf(stderr, "vantu-sweep: run %llu failed: its worker (pid %d) %s\n",
+                         static_cast<unsigned long long>(worker.inFlight.front().run), worker.pid,
+                         how);
+            worker.inFlight.pop_front();
+        }
+        ++pool->outcome.lostRuns;
+    }
+    pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
+    Worker replacement;
+    if (died && (!pool->retry.empty() || !pool->rowsEnded) &&
+        startWorker(pool->workers, pool->ticks, pool->outFd, &replacement)) {
+        pool->workers.push_back(replacement);
+    }
+}
+
+// What the worker sent: whole lines go out in one write, a part of a line waits for the rest.
+static void takeResults(Pool* pool, Worker* worker, const char* bytes, size_t length,
+                        Progress* progress) {
+    worker->partial.append(bytes, length);
+    const size_t end = worker->partial.rfind('\n') + 1;  // 0 when no line is whole
+    uint64_t lines = 0;
+    for (size_t i = 0; i < end; ++i) {
+        lines += worker->partial[i] == '\n';
+    }
+    if (end == 0) {
+        return;
+    }
+    if (!pool->outcome.writeFailed && !writeWhole(pool->outFd, worker->partial.data(), end)) {
+        pool->outcome.writeFailed = true;
+        pool->outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
+    }
+    worker->partial.erase(0, end);
+    worker->inFlight.erase(worker->inFlight.begin(),
+                           worker->inFlight.begin() + static_cast<long>(lines));
+    advanceProgress(progress, lines);
+}
+
+// Waits for results and takes them; retires the workers that closed their end.
+static void collectResults(Pool* pool, Progress* progress) {
+    std::vector<pollfd> polls;
+    for (const Worker& worker : pool->workers) {
+        polls.push_back({worker.resultsFd, POLLIN, 0});
+    }
+    if (poll(polls.data(), polls.size(), -1) < 0) {
+        return;  // interrupted: the caller comes back
+    }
+    for (size_t i = polls.size(); i-- > 0;) {
+        if (polls[i].revents == 0) {
+            continue;
+        }
+        static char bytes[65536];
+        const ssize_t got = read(polls[i].fd, bytes, sizeof bytes);
+        if (got > 0) {
+            takeResults(pool, &pool->workers[i], bytes, static_cast<size_t>(got), progress);
+        } else if (got == 0 || errno != EINTR) {
+            retireWorker(pool, i);
+        }
+    }
+}
+
+static bool allIdle(const Pool& pool) {
+    for (const Worker& worker : pool.workers) {
+        if (!worker.inFlight.empty()) {
+            return false;
+        }
+    }
+    return pool.retry.empty();
+}
+
+SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
+                          Progress* progress) {
+    std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
+    Pool pool = {{}, {}, false, ticks, outFd, {0, false, {}}};
+    for (int i = 0; i < jobs; ++i) {
+        Worker worker;
+        if (startWorker(pool.workers, ticks, outFd, &worker)) {
+            pool.workers.push_back(worker);
+        }
+    }
+    if (pool.workers.empty()) {
+        return {0, true, std::string("cannot start a worker: ") + std::strerror(errno)};
+    }
+    while (!pool.workers.empty()) {
+        if (pool.outcome.writeFailed) {
+            pool.retry.clear();  // nowhere to put their results
+        } else {
+            handOutRows(&pool, next);
+        }
+        if ((pool.rowsEnded || pool.outcome.writeFailed) && allIdle(pool)) {
+            for (Worker& worker : pool.workers) {
+                close(worker.rowsFd);  // the end of its rows: it finishes and exits
+                worker.rowsFd = -1;
+            }
+        }
+        collectResults(&pool, progress);
+    }
+    if (!pool.retry.empty() || !pool.rowsEnded) {
+        std::fprintf(stderr, "vantu-sweep: no worker could be started again; runs are left\n");
+        pool.outcome.lostRuns += pool.retry.size() + 1;
+    }
+    return pool.outcome;
+}

@@ -1,0 +1,28 @@
+// Worker processes: the simulation's state is process-wide, so runs side by side are separate
+// processes, each running many runs. The parent hands them rows over pipes, a few at a time, and
+// writes each result row whole as it comes back; a worker that dies is reported with its run,
+// replaced, and the others go on.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "experiment/progress.h"
+#include "experiment/results.h"
+
+// Gives the next row to run; false when there is none (or reading failed: the caller knows).
+using NextRow = std::function<bool(DesignRow*)>;
+
+struct SweepOutcome {
+    uint64_t lostRuns;  // runs whose worker died, each reported on standard error
+    bool writeFailed;   // the results could not be written; `error` says why
+    std::string error;
+};
+
+// Runs every row `next` gives on `jobs` workers, writing result rows on `outFd`.
+SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
+                          Progress* progress);
+
+// Writes all of `length` bytes; false on failure (errno says why).
+bool writeWhole(int fd, const char* bytes, size_t length);
