@@ -2,6 +2,7 @@
 
 import argparse
 import csv
+import itertools
 import math
 import os
 import statistics
@@ -54,14 +55,20 @@ def read_groups(path, metric, keys):
     """For each combination of the key columns' values, the metric's values by replicate."""
     try:
         with open(path, newline="") as file:
-            reader = csv.DictReader(file)
+            # The lines before the header that start with # say which sweep the results are of.
+            skipped = 0
+            line = file.readline()
+            while line.startswith("#"):
+                skipped += 1
+                line = file.readline()
+            reader = csv.DictReader(itertools.chain([line], file))
             columns = reader.fieldnames or []
             for column in [metric] + keys:
                 if column not in columns:
                     raise Refusal(f"{path} has no column '{column}'; its columns are: "
                                   + ", ".join(columns))
             groups = {}
-            for line, row in enumerate(reader, start=2):
+            for line, row in enumerate(reader, start=skipped + 2):
                 key = tuple(number(row[k], k, line) for k in keys)
                 # Without a replicate column, each row is a replicate of its own.
                 replicate = row.get("replicate", line)
