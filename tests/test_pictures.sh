@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The runner's picture: its size at the default scale; a file it cannot write gets a message,
-# status 1 and no part of it left. scripts/plot makes each kind of plot from a small results file
+# status 1 and no part of it left; a sweep's picture of a run is the runner's. scripts/plot makes each kind of plot from a small results file
 # and refuses a missing column or a metric that is not a number clearly, writing no file.
-# usage: test_pictures.sh SOURCE_FOLDER RUNNER
+# usage: test_pictures.sh SOURCE_FOLDER RUNNER SWEEP
 set -euo pipefail
-source=$1 runner=$2
+source=$1 runner=$2 sweep=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 fail() { echo "test_pictures: $*" >&2 && exit 1; }
@@ -21,6 +21,12 @@ for target in "$dir/no/boards.png" "$dir/taken.png"; do
         fail "an unwritable picture gives status $status and: $(cat "$dir/err")"
 done
 [ -z "$(find "$dir" -name '*.part*')" ] || fail "a part of a picture is left behind"
+"$sweep" plan --params "$source/preference.txt" --vary foodRarity=5,9 --replicates 2 --seed 9 \
+    >"$dir/design.csv"  # run 3: replicate 1, seed 10, foodRarity 9
+"$sweep" run "$dir/design.csv" --ticks 300 --pictures "$dir/runs" --quiet >/dev/null
+"$runner" --seed 10 --set foodRarity=9 --ticks 300 --params "$source/preference.txt" \
+    --picture "$dir/run.png" >/dev/null
+cmp "$dir/runs/run-3.png" "$dir/run.png" || fail "the sweep's picture of run 3 is not the runner's"
 
 printf '%s\n' run,replicate,foodRarity,stepCost,steps,end 0,0,3,1,120,energy 1,0,6,1,150,ticks \
     2,0,3,2,80,energy 3,0,6,2,95,energy 4,1,3,1,110,energy 5,1,6,1,170,energy 6,1,3,2,70,energy \

@@ -1,6 +1,7 @@
 // vantu-sweep: experiments of many runs. `plan` writes a design, one run to a row; `run` runs a
 // design's rows on worker processes and writes one result row per run, resuming where a killed
 // sweep stopped; `merge` joins the result files of shards and resumed pieces, sorted by run.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,7 @@ static const char PROGRAM[] = "vantu-sweep";
 static const char HELP[] =
     "usage: vantu-sweep plan [--params FILE] [--vary NAME=VALUES]... [--replicates R] [--seed S]\n"
     "       vantu-sweep run DESIGN [--ticks T] [--jobs N] [--shard I/K] [--output FILE] [--quiet]\n"
+    "                              [--pictures DIR]\n"
     "       vantu-sweep merge FILE... [--design DESIGN] [--output FILE]\n"
     "Experiments of many runs of the Vantu simulation: a design of runs, their results, merged.\n"
     "\n"
@@ -44,6 +46,8 @@ static const char HELP[] =
     "  --output FILE       append the results to FILE, resuming the sweep it holds, instead of\n"
     "                      writing them on standard output\n"
     "  --quiet             no progress on standard error\n"
+    "  --pictures DIR      also draw the boards at the end of each run into DIR/run-N.png, as\n"
+    "                      vantu-headless --picture does (DIR is made when missing)\n"
     "\n"
     "merge: joins result files into one sorted by run, on standard output.\n"
     "  --design DESIGN     say which runs of DESIGN are missing\n"
@@ -72,6 +76,7 @@ enum OptionId {
     SHARD,
     OUTPUT,
     QUIET,
+    PICTURES,
     DESIGN,
     HELP_OPTION
 };
@@ -168,6 +173,7 @@ struct RunOptions {
     uint64_t shards = 1;
     const char* outputPath = nullptr;
     bool quiet = false;
+    const char* picturesDir = nullptr;  // no pictures when null
 };
 
 constexpr uint64_t MAX_JOBS = 1024;
@@ -206,6 +212,9 @@ static int takeRunOption(int id, const char* value, RunOptions* options) {
         case QUIET:
             options->quiet = true;
             return OPTIONS_GOOD;
+        case PICTURES:
+            options->picturesDir = value;
+            return OPTIONS_GOOD;
         case HELP_OPTION:
             return help();
     }
@@ -219,6 +228,7 @@ static int parseRunOptions(int argc, char** argv, RunOptions* options) {
         {"shard", required_argument, nullptr, SHARD},
         {"output", required_argument, nullptr, OUTPUT},
         {"quiet", no_argument, nullptr, QUIET},
+        {"pictures", required_argument, nullptr, PICTURES},
         {"help", no_argument, nullptr, HELP_OPTION},
         {nullptr, 0, nullptr, 0},
     };
@@ -278,6 +288,12 @@ static int runCommand(int argc, char** argv) {
     if (!surveyDesign(options.designPath, &survey, &error)) {
         return inputFault(error);
     }
+    if (options.picturesDir != nullptr && mkdir(options.picturesDir, 0777) != 0 &&
+        errno != EEXIST) {
+        std::fprintf(stderr, "%s: cannot make %s: %s\n", PROGRAM, options.picturesDir,
+                     std::strerror(errno));
+        return STATUS_FAILED;
+    }
     const std::string preamble = resultsPreamble(survey.hash, options.ticks);
     std::vector<bool> done(survey.runs.size());
     uint64_t doneCount = 0;
@@ -316,7 +332,8 @@ static int runCommand(int argc, char** argv) {
             return false;
         };
         const uint64_t jobs = std::min(options.jobs, total - doneHere);
-        outcome = runOnWorkers(static_cast<int>(jobs), options.ticks, outFd, next, &progress);
+        const RunWork work = {options.ticks, options.picturesDir};
+        outcome = runOnWorkers(static_cast<int>(jobs), work, outFd, next, &progress);
         closeDesign(&reader);
     }
     finishProgress(&progress);

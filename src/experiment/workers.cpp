@@ -1,5 +1,7 @@
 #include "experiment/workers.h"
 
+#include "picture/picture.h"
+
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -41,8 +43,19 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
     return true;
 }
 
-// The worker's life: rows in, one result line out per row, until the rows end.
-[[noreturn]] static void serveRows(int rowsFd, int resultsFd, uint64_t ticks) {
+// The boards as vantu-headless --picture draws them; false, said on standard error, on failure.
+static bool drawRun(const char* picturesDir, uint64_t run) {
+    const std::string path = std::string(picturesDir) + "/run-" + std::to_string(run) + ".png";
+    const std::string error = writeBoardsPicture(path.c_str(), DEFAULT_PICTURE_SCALE);
+    if (!error.empty()) {
+        std::fprintf(stderr, "vantu-sweep: %s\n", error.c_str());
+    }
+    return error.empty();
+}
+
+// The worker's life: rows in, one result line out per row, until the rows end. A run whose
+// picture cannot be drawn ends the worker, which reports the run as failed.
+[[noreturn]] static void serveRows(int rowsFd, int resultsFd, const RunWork& work) {
     static char rows[ROWS_IN_FLIGHT * sizeof(DesignRow)];
     size_t held = 0;
     for (;;) {
@@ -59,7 +72,11 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
             DesignRow row;
             std::memcpy(&row, rows + used, sizeof row);
             char line[RESULT_ROW_MAX];
-            const size_t length = formatResultRow(row, runRow(row, ticks), line);
+            const RunMetrics metrics = runRow(row, work.ticks);
+            if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run)) {
+                _exit(1);
+            }
+            const size_t length = formatResultRow(row, metrics, line);
             if (!writeWhole(resultsFd, line, length)) {
                 _exit(1);
             }
@@ -70,7 +87,7 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
 }
 
 // Starts a worker; the pipes of the others are closed in it, so that each sees its own end.
-static bool startWorker(const std::vector<Worker>& others, uint64_t ticks, int outFd,
+static bool startWorker(const std::vector<Worker>& others, const RunWork& work, int outFd,
                         Worker* worker) {
     int rows[2];
     int results[2];
@@ -93,7 +110,7 @@ static bool startWorker(const std::vector<Worker>& others, uint64_t ticks, int o
         close(outFd);
         close(rows[1]);
         close(results[0]);
-        serveRows(rows[0], results[1], ticks);
+        serveRows(rows[0], results[1], work);
     }
     close(rows[0]);
     close(results[1]);
@@ -119,7 +136,7 @@ struct Pool {
     std::vector<Worker> workers;
     std::deque<DesignRow> retry;  // rows handed to a worker that died before it came to them
     bool rowsEnded;
-    uint64_t ticks;
+    RunWork work;
     int outFd;
     SweepOutcome outcome;
 };
@@ -176,7 +193,7 @@ static void retireWorker(Pool* pool, size_t index) {
     pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
     Worker replacement;
     if (died && (!pool->retry.empty() || !pool->rowsEnded) &&
-        startWorker(pool->workers, pool->ticks, pool->outFd, &replacement)) {
+        startWorker(pool->workers, pool->work, pool->outFd, &replacement)) {
         pool->workers.push_back(replacement);
     }
 }
@@ -235,13 +252,13 @@ static bool allIdle(const Pool& pool) {
     return pool.retry.empty();
 }
 
-SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
                           Progress* progress) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, ticks, outFd, {0, false, {}}};
+    Pool pool = {{}, {}, false, work, outFd, {0, false, {}}};
     for (int i = 0; i < jobs; ++i) {
         Worker worker;
-        if (startWorker(pool.workers, ticks, outFd, &worker)) {
+        if (startWorker(pool.workers, work, outFd, &worker)) {
             pool.workers.push_back(worker);
         }
     }
