@@ -1,13 +1,10 @@
-// The boards' picture read back with libpng: its size, every square's block in its colour on the
-// right board the right way round, the gap black, the border left out.
+// The boards' picture read back with libpng: size, blocks, board order, rows and columns, gap.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <unistd.h>
 
 #include <array>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 #include "picture/picture.h"
 #include "sim/world.h"
@@ -44,15 +41,13 @@ TEST(BoardsPicture, EveryBlockHoldsItsSquaresColourAndTheGapIsBlack) {
     std::vector<Rgb> pixels(image.width * image.height);
     ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
     std::remove(path.c_str());
-    int wrong = 0;
     for (int y = 0; y < 104 * k; ++y) {
         for (int x = 0; x < 49 * k; ++x) {
             const int col = x / k + 1, itemRow = 104 - y / k, priorityRow = 49 - y / k;
             const Rgb expected = priorityRow >= 1 ? BAND_COLOURS[edgeAt(priorityRow, col) / 2]
                                  : itemRow <= 49  ? KIND_COLOURS[kindAt(itemRow, col)]
                                                   : Rgb{0, 0, 0};  // the gap
-            wrong += pixels[y * 49 * k + x] != expected;
+            ASSERT_EQ(pixels[y * 49 * k + x], expected) << "at x " << x << ", y " << y;
         }
     }
-    EXPECT_EQ(wrong, 0);
 }

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The runner's picture: its size at the default scale; a file it cannot write gets a message,
-# status 1 and no part of it left; a sweep's picture of a run is the runner's. scripts/plot makes each kind of plot from a small results file
-# and refuses a missing column or a metric that is not a number clearly, writing no file.
+# The runner's picture: its size, its failures; a sweep's picture of a run is the runner's.
+# scripts/plot makes each kind of plot; a missing column or a metric not a number: refused.
 # usage: test_pictures.sh SOURCE_FOLDER RUNNER SWEEP
 set -euo pipefail
 source=$1 runner=$2 sweep=$3
