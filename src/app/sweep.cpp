@@ -240,7 +240,7 @@ static int parseRunOptions(int argc, char** argv, RunOptions* options) {
     }
     if (optind + 1 != argc) {
         return optind == argc
-                   ? badUse(PROGRAM, "run takes a design file", "")
+                   ? badUse(PROGRAM, "run takes a design file", nullptr)
                    : badUse(PROGRAM, "run takes one design file; too many:", argv[argc - 1]);
     }
     options->designPath = argv[optind];
@@ -376,7 +376,7 @@ static int mergeCommand(int argc, char** argv) {
         }
     }
     if (optind == argc) {
-        return badUse(PROGRAM, "merge takes one or more result files", "");
+        return badUse(PROGRAM, "merge takes one or more result files", nullptr);
     }
     return mergeResults(std::vector<const char*>(argv + optind, argv + argc), designPath,
                         outputPath);
@@ -384,7 +384,7 @@ static int mergeCommand(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        return badUse(PROGRAM, "a command is needed: plan, run or merge, not", "");
+        return badUse(PROGRAM, "a command is needed: plan, run or merge", nullptr);
     }
     const std::string command = argv[1];
     if (command == "--help" || command == "help") {

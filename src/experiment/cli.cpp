@@ -20,7 +20,11 @@ bool parseWhole(const char* text, uint64_t max, uint64_t* value) {
 }
 
 int badUse(const char* program, const char* what, const char* arg) {
-    std::fprintf(stderr, "%s: %s '%s'\nTry '%s --help'.\n", program, what, arg, program);
+    if (arg == nullptr) {
+        std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", program, what, program);
+    } else {
+        std::fprintf(stderr, "%s: %s '%s'\nTry '%s --help'.\n", program, what, arg, program);
+    }
     return STATUS_BAD_USE;
 }
 

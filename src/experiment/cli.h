@@ -15,7 +15,8 @@ constexpr int OPTIONS_GOOD = -1;   // an option parser's "go on"
 // A whole number in plain decimal, with no sign, no more than `max`.
 bool parseWhole(const char* text, uint64_t max, uint64_t* value);
 
-// "PROGRAM: WHAT 'ARG'" and a pointer to --help on standard error; returns STATUS_BAD_USE.
+// "PROGRAM: WHAT 'ARG'" ("PROGRAM: WHAT" when ARG is null) and a pointer to --help on standard
+// error; returns STATUS_BAD_USE.
 int badUse(const char* program, const char* what, const char* arg);
 
 // The parameter's index in PARAM_NAMES, or -1.

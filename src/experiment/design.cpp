@@ -75,10 +75,10 @@ static bool readHeader(DesignReader* reader, std::string* error) {
     }
     static Field fields[MAX_FIELDS];
     reader->fieldCount = splitFields(reader->line, length, fields);
-    if (reader->fieldCount < DESIGN_COLUMNS) {
-        *error = reader->path + ": is not a CSV design: its first line is not a header of the " +
-                 std::to_string(DESIGN_COLUMNS) +
-                 " columns run, replicate, seed and the parameters";
+    if (reader->fieldCount < 2) {
+        *error = reader->path +
+                 ": is not a CSV design: its first line is not a header of the columns run, "
+                 "replicate, seed and the parameters, separated by commas";
         return false;
     }
     for (int column = 0; column < DESIGN_COLUMNS; ++column) {
@@ -122,29 +122,32 @@ static bool parseWholeField(const Field& field, uint64_t max, uint64_t* value) {
     return parseWhole(text, max, value);
 }
 
-// The design's columns from the row's fields; the name of the first one that is wrong, or null.
-static const char* fillRow(const DesignReader& reader, const Field* fields, DesignRow* row) {
-    const Field& runField = fields[reader.fieldOf[0]];
-    const Field& replicateField = fields[reader.fieldOf[1]];
-    const Field& seedField = fields[reader.fieldOf[2]];
+// The design's columns from the row's fields; the first one that cannot be read, or -1.
+static int fillRow(const DesignReader& reader, const Field* fields, DesignRow* row) {
     uint64_t seed = 0;
-    if (!parseWholeField(runField, MAX_RUNS - 1, &row->run)) {
-        return "run (a whole number below 100000000)";
+    if (!parseWholeField(fields[reader.fieldOf[0]], MAX_RUNS - 1, &row->run)) {
+        return 0;
     }
-    if (!parseWholeField(replicateField, UINT64_MAX, &row->replicate)) {
-        return "replicate (a whole number)";
+    if (!parseWholeField(fields[reader.fieldOf[1]], UINT64_MAX, &row->replicate)) {
+        return 1;
     }
-    if (!parseWholeField(seedField, UINT32_MAX, &seed)) {
-        return "seed (a whole number from 0 to 4294967295)";
+    if (!parseWholeField(fields[reader.fieldOf[2]], UINT32_MAX, &seed)) {
+        return 2;
     }
     row->seed = static_cast<uint32_t>(seed);
     for (int p = 0; p < PARAM_COUNT; ++p) {
         const Field& field = fields[reader.fieldOf[3 + p]];
         if (!parseParamValue(field.text, field.length, &row->values[p])) {
-            return PARAM_NAMES[p];
+            return 3 + p;
         }
     }
-    return nullptr;
+    return -1;
+}
+
+static const char* columnRule(int column) {
+    static const char* const RULES[] = {"a whole number below 100000000", "a whole number",
+                                        "a whole number from 0 to 4294967295"};
+    return column < 3 ? RULES[column] : "a value as the parameter file writes one";
 }
 
 DesignRead readDesignRow(DesignReader* reader, DesignRow* row, std::string* error) {
@@ -164,9 +167,11 @@ DesignRead readDesignRow(DesignReader* reader, DesignRow* row, std::string* erro
                                         std::to_string(reader->fieldCount));
         return DesignRead::Fault;
     }
-    const char* wrong = fillRow(*reader, fields, row);
-    if (wrong != nullptr) {
-        *error = lineFault(*reader, std::string("the value of ") + wrong + " cannot be read");
+    const int wrong = fillRow(*reader, fields, row);
+    if (wrong >= 0) {
+        const Field& field = fields[reader->fieldOf[wrong]];
+        *error = lineFault(*reader, std::string(columnName(wrong)) + " is " + columnRule(wrong) +
+                                        ", not '" + std::string(field.text, field.length) + "'");
         return DesignRead::Fault;
     }
     return DesignRead::Row;

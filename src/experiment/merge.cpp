@@ -151,6 +151,16 @@ static bool mergeChunks(Merge* merge, std::FILE* out, std::vector<bool>* written
     return true;
 }
 
+static bool copyFile(std::FILE* from, std::FILE* to) {
+    static char buffer[1 << 16];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, from)) > 0;) {
+        if (std::fwrite(buffer, 1, got, to) != got) {
+            return false;
+        }
+    }
+    return !std::ferror(from) && std::fflush(to) == 0;
+}
+
 // The design's runs, read whole, and whether the results are of this design.
 static bool readDesignRuns(const char* path, const std::string& identity, std::vector<bool>* runs,
                            std::string* error) {
@@ -228,11 +238,14 @@ int mergeResults(const std::vector<const char*>& inputs, const char* designPath,
     if (designPath != nullptr && !readDesignRuns(designPath, merge.identity, &inDesign, &error)) {
         return fail(STATUS_BAD_USE, error);
     }
+    // Written aside first, so that a conflict found late leaves nothing half-written.
     const std::string partialPath =
         outputPath == nullptr ? "" : std::string(outputPath) + ".partial";
-    std::FILE* out = outputPath == nullptr ? stdout : std::fopen(partialPath.c_str(), "w");
+    std::FILE* out = outputPath == nullptr ? std::tmpfile() : std::fopen(partialPath.c_str(), "w");
     if (out == nullptr) {
-        return fail(STATUS_BAD_USE, "cannot write " + partialPath + ": " + std::strerror(errno));
+        return fail(STATUS_BAD_USE, "cannot write " +
+                                        (outputPath == nullptr ? "a temporary file" : partialPath) +
+                                        ": " + std::strerror(errno));
     }
     std::fputs(merge.identity.c_str(), out);
     std::fputs(resultHeader(), out);
@@ -241,13 +254,15 @@ int mergeResults(const std::vector<const char*>& inputs, const char* designPath,
     for (std::FILE* chunk : merge.spilled) {
         std::fclose(chunk);
     }
-    bool wrote = std::fflush(out) == 0 && !std::ferror(out);
-    int writeError = errno;
+    bool wrote = merged && std::fflush(out) == 0 && !std::ferror(out);
+    if (wrote && outputPath == nullptr) {
+        wrote = std::fseek(out, 0, SEEK_SET) == 0 && copyFile(out, stdout);
+    }
+    const int writeError = errno;
+    wrote = std::fclose(out) == 0 && wrote;
     if (outputPath != nullptr) {
-        wrote = std::fclose(out) == 0 && wrote;
-        if (merged && wrote && std::rename(partialPath.c_str(), outputPath) != 0) {
+        if (wrote && std::rename(partialPath.c_str(), outputPath) != 0) {
             wrote = false;
-            writeError = errno;
         }
         std::remove(partialPath.c_str());  // left only when something failed
     }

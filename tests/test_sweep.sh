@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# vantu-sweep and vantu-headless --summary end to end: plans, determinism across jobs and shards,
+# agreement with the plain log, kills and resumes, dying workers, foreign files and bad input.
+# usage: test_sweep.sh CASE SWEEP HEADLESS PARAMS
+set -euo pipefail
+case=$1 sweep=$2 headless=$3 params=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+
+fail() {
+    echo "test_sweep $case: $*" >&2
+    exit 1
+}
+# The named columns of a CSV file, header included, in the given order.
+columns() {
+    awk -F, -v want="$1" '/^#/ { next } !n { n = split(want, w, ",")
+        for (i = 1; i <= NF; i++) at[$i] = i }
+        { line = $at[w[1]]; for (i = 2; i <= n; i++) line = line "," $at[w[i]]; print line }' "$2"
+}
+# A design of 36 short runs that end each of the three ways; the results of its rows.
+small_design() {
+    "$sweep" plan --params "$params" --vary maxSteps=300,5000 --vary foodRarity=4,0x1e \
+        --vary stepCost=3:1:-1 --replicates 3 --seed 4294967294 >design.csv
+}
+# A design long enough to be killed in the middle.
+long_design() {
+    "$sweep" plan --params "$params" --vary foodRarity=2:41:1 --replicates 60 --seed 5 >long.csv
+    "$sweep" run long.csv --ticks 2000 --jobs 1 --quiet --output reference.csv
+    "$sweep" merge reference.csv >reference.merged
+}
+
+case $case in
+plan)
+    "$sweep" plan --params "$params" --vary foodRarity=0x4,011,2:8:3 --vary stepCost=-1,1 \
+        --replicates 2 --seed 4294967295 >design.csv
+    columns run,replicate,seed,foodRarity,stepCost,initialEnergy,maxSteps design.csv >got
+    {
+        echo run,replicate,seed,foodRarity,stepCost,initialEnergy,maxSteps
+        run=0
+        for seed in 4294967295 0; do
+            for food in 4 9 2 5 8; do
+                for cost in -1 1; do
+                    echo "$run,$((run / 10)),$seed,$food,$cost,1000,6000"
+                    run=$((run + 1))
+                done
+            done
+        done
+    } >expected
+    diff expected got || fail "the plan's rows are not in order or not of the values given"
+    [ "$(head -n 1 design.csv | tr ',' '\n' | wc -l)" -eq 25 ] || fail "the design is not 25 columns"
+    ;;
+determinism)
+    small_design
+    "$sweep" run design.csv --ticks 800 --jobs 1 --quiet >one.csv
+    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet --output two.csv
+    for i in 0 1 2 3; do
+        "$sweep" run design.csv --ticks 800 --jobs 2 --shard "$i/4" --quiet --output "shard$i.csv"
+    done
+    "$sweep" merge one.csv --design design.csv --output one.merged
+    "$sweep" merge two.csv >two.merged
+    "$sweep" merge shard3.csv shard1.csv shard0.csv shard2.csv two.csv >shards.merged
+    cmp one.merged two.merged || fail "--jobs 1 and --jobs 2 differ"
+    cmp one.merged shards.merged || fail "four shards differ from one run"
+    [ "$(wc -l <one.merged)" -eq 38 ] || fail "the merge is not 36 rows"
+    [ "$(columns run one.merged | tail -n +2 | tr '\n' ' ')" = "$(seq -s ' ' 0 35) " ] ||
+        fail "the merge is not sorted by run"
+    for kind in energy maxSteps ticks; do
+        columns end one.merged | grep -qx "$kind" || fail "no run ends by $kind"
+    done
+    ;;
+summary)
+    small_design
+    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet | tail -n +3 >rows.csv
+    metrics=steps,end,energy,food,poison,restored,visited
+    while IFS=, read -r run replicate seed rest; do
+        food=$(columns foodRarity design.csv | sed -n "$((run + 2))p")
+        cost=$(columns stepCost design.csv | sed -n "$((run + 2))p")
+        steps=$(columns maxSteps design.csv | sed -n "$((run + 2))p")
+        args=(--seed "$seed" --ticks 800 --params "$params" --set foodRarity="$food"
+            --set stepCost="$cost" --set maxSteps="$steps")
+        "$headless" "${args[@]}" --summary >summary.csv
+        [ "$(tail -n 1 summary.csv)" = "0,0,$seed,$rest" ] || fail "run $run: --summary differs"
+        "$headless" "${args[@]}" >log
+        # The log's own account: step, food, poison and item lines (the first may follow "Starting
+        # up..."); the last energy; the squares stood on, from each step's two squares.
+        read -r nsteps energy visited < <(awk -F'[ ,:]+' '{ sub(/^Starting up\.\.\./, "") } /Energy:/ { n++; e = $NF
+            seen[$3 "," $4] = 1; seen[$8 "," $9] = 1 }
+            END { for (s in seen) v++; print n, e, v }' log)
+        end=ticks
+        [ "$energy" -gt 0 ] || end=energy
+        [ "$end" = energy ] || [ "$nsteps" -lt "$steps" ] || end=maxSteps
+        expected="$nsteps,$end,$energy,$(grep -c 'Found food' log),$(grep -c 'Found poison' log)"
+        expected="$expected,$(grep -c 'Item generated' log),$visited"
+        [ "$(columns "$metrics" summary.csv | tail -n 1)" = "$expected" ] ||
+            fail "run $run: the summary is not what its log says: $expected"$'\n'"$(cat summary.csv)"
+        [ "$(columns priority0orLess,priority1to3,priority4to6,priority7to9,priority10to14,priority15orMore summary.csv |
+            tail -n 1 | tr ',' '+' | bc)" -eq 2401 ] || fail "run $run: the bands do not cover the board"
+    done <rows.csv
+    [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | sed -n 2p)" ] ||
+        fail "--summary's header is not the sweep's"
+    ;;
+kill_resume)
+    long_design
+    kills=0
+    until "$sweep" run long.csv --ticks 2000 --jobs 2 --quiet --output killed.csv & pid=$!
+        sleep 0.$((RANDOM % 3 + 1)); kill -9 "$pid" 2>/dev/null && kills=$((kills + 1))
+        wait "$pid"; do
+        [ "$kills" -lt 100 ] || fail "the sweep never ends"
+        # A row cut short, as a kill inside a write leaves it.
+        [ ! -s killed.csv ] || printf '12,0,5,1000,9' >>killed.csv
+    done
+    [ "$kills" -gt 0 ] || fail "the sweep was never killed"
+    "$sweep" merge killed.csv --design long.csv | cmp - reference.merged ||
+        fail "killed $kills times and resumed, the results differ"
+    ;;
+worker_dies)
+    long_design
+    "$sweep" run long.csv --ticks 2000 --jobs 2 --output partial.csv 2>err & pid=$!
+    while [ ! -s partial.csv ] || [ "$(wc -l <partial.csv)" -lt 50 ]; do sleep 0.01; done
+    worker=$(cut -d " " -f 1 "/proc/$pid/task/$pid/children")
+    kill -9 "$worker"
+    status=0 && wait "$pid" || status=$?
+    [ "$status" -eq 1 ] || fail "status $status after a worker died"
+    lost=$(sed -nE "s/^vantu-sweep: run ([0-9]+) failed: its worker \\(pid $worker\\) was killed by signal 9.*/\\1/p" err)
+    [ -n "$lost" ] || fail "the dead worker's run is not reported: $(cat err)"
+    status=0 && "$sweep" merge partial.csv --design long.csv >/dev/null 2>err || status=$?
+    [ "$status" -eq 1 ] && grep -q "1 of 2400 runs of long.csv are missing: $lost\$" err ||
+        fail "merge does not name the one run missing: $(cat err)"
+    "$sweep" run long.csv --ticks 2000 --quiet --output partial.csv
+    "$sweep" merge partial.csv | cmp - reference.merged || fail "the rerun does not complete it"
+    ;;
+foreign)
+    small_design
+    "$sweep" run design.csv --ticks 100 --quiet --output mine.csv
+    cp mine.csv before.csv
+    "$sweep" plan --params "$params" --seed 1 >other.csv
+    "$sweep" run other.csv --ticks 100 --quiet --output theirs.csv
+    for use in "run design.csv --ticks 99 --output mine.csv" "run other.csv --ticks 100 --output mine.csv" \
+        "merge mine.csv theirs.csv" "merge mine.csv --design other.csv"; do
+        status=0 && $sweep $use >out 2>err || status=$?
+        [ "$status" -eq 2 ] && grep -q 'another sweep\|not of the design' err && [ ! -s out ] ||
+            fail "$use: not refused ($status): $(cat err)"
+    done
+    cmp mine.csv before.csv || fail "a refused resume changed the file"
+    ;;
+bad_input)
+    small_design
+    sed '3s/,5,/,5x,/' design.csv >malformed.csv
+    sed '4s/,5,/,/' design.csv >short.csv
+    sed '1s/seed,//' design.csv >noseed.csv
+    sweep() { "$sweep" "$@"; }
+    headless() { "$headless" "$@"; }
+    while IFS='|' read -r status message args; do
+        got=0 && eval "$args" >out 2>err || got=$?
+        [ "$got" -eq "$status" ] && grep -qF -- "$message" err && [ ! -s out ] && [ ! -e written.csv ] ||
+            fail "$args: status $got (not $status), or not '$message': $(cat err)"
+    done <<'TABLE'
+2|unknown parameter 'food'; the parameters are: initialEnergy foodRarity|sweep plan --vary food=1
+2|foodRarity=: an empty list of values|sweep plan --vary foodRarity=
+2|the range '1:5:0' has a step of 0|sweep plan --vary foodRarity=1:5:0
+2|the range '5:1:1' has a step of 1|sweep plan --vary foodRarity=5:1:1
+2|--replicates takes a whole number from 1, not '0'|sweep plan --replicates 0
+2|100000000 runs or more|sweep plan --vary stepCost=1:10000:1 --vary foodRarity=1:10000:1
+2|is not a CSV design|sweep run "$params" --output written.csv
+2|malformed.csv line 3: foodPriority is a value as the parameter file writes one, not '5x'|sweep run malformed.csv --output written.csv
+2|short.csv line 4: has 24 fields where the header has 25|sweep run short.csv --output written.csv
+2|noseed.csv: lacks the column seed|sweep run noseed.csv --output written.csv
+2|--shard takes I/K, whole numbers with I below K, not '4/4'|sweep run design.csv --shard 4/4 --output written.csv
+2|cannot open /nonexistent/r.csv for the results|sweep run design.csv --output /nonexistent/r.csv
+2|unknown parameter 'food'|headless --set food=3 --summary --params "$params"
+2|not 'x'|headless --set stepCost=x --summary --params "$params"
+TABLE
+    ;;
+*) fail "no such case" ;;
+esac
