@@ -23,9 +23,11 @@ done
 "$sweep" plan --params "$source/preference.txt" --vary foodRarity=5,9 --replicates 2 --seed 9 \
     >"$dir/design.csv"  # run 3: replicate 1, seed 10, foodRarity 9
 "$sweep" run "$dir/design.csv" --ticks 300 --pictures "$dir/runs" --quiet >/dev/null
-"$runner" --seed 10 --set foodRarity=9 --ticks 300 --params "$source/preference.txt" \
-    --picture "$dir/run.png" >/dev/null
-cmp "$dir/runs/run-3.png" "$dir/run.png" || fail "the sweep's picture of run 3 is not the runner's"
+for summary in --summary ""; do  # the runner draws the same with its summary as with its log
+    "$runner" $summary --seed 10 --set foodRarity=9 --ticks 300 --params "$source/preference.txt" \
+        --picture "$dir/run.png" >/dev/null
+    cmp "$dir/runs/run-3.png" "$dir/run.png" || fail "run 3's picture differs: ${summary:-log}"
+done
 
 printf '%s\n' run,replicate,foodRarity,stepCost,steps,end 0,0,3,1,120,energy 1,0,6,1,150,ticks \
     2,0,3,2,80,energy 3,0,6,2,95,energy 4,1,3,1,110,energy 5,1,6,1,170,energy 6,1,3,2,70,energy \
