@@ -9,7 +9,7 @@ constexpr double BAR_INTERVAL = 0.1;    // seconds between redraws of the bar
 constexpr double LINE_INTERVAL = 10.0;  // seconds between plain lines
 constexpr int BAR_WIDTH = 30;
 
-static double nowSeconds() {
+double nowSeconds() {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;

@@ -14,6 +14,9 @@ struct Progress {
     bool quiet;
 };
 
+// Seconds on the monotonic clock.
+double nowSeconds();
+
 Progress startProgress(uint64_t total, uint64_t done, bool quiet);
 
 // `runs` more are done; shows it when it is time to.

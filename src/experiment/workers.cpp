@@ -3,29 +3,45 @@
 #include "picture/picture.h"
 
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <new>
 #include <vector>
 
-// Rows handed to a worker and not yet answered. Few enough that neither pipe ever fills (the
-// rows one way, their results the other, both well under a pipe's 64 KiB), so neither side
-// blocks the other; enough that a worker never waits for the parent.
-constexpr size_t ROWS_IN_FLIGHT = 32;
-static_assert(ROWS_IN_FLIGHT * RESULT_ROW_MAX <= 65536, "results fit in the pipe");
+// Rows go to a worker in batches worth about BATCH_SECONDS of its time, two batches at most
+// unanswered, so that it always has the next batch while the parent takes the last one's
+// results. A worker sends its results when it has run the rows it read, or sooner when
+// FLUSH_SECONDS have passed since the oldest it holds: short runs cost the parent a wake-up per
+// batch, not per run, and long runs still come back as each ends. Few enough that neither pipe
+// ever fills (rows one way, results the other), so that neither side blocks the other.
+constexpr size_t MAX_BATCH = 24;
+constexpr size_t MAX_IN_FLIGHT = 2 * MAX_BATCH;
+constexpr double BATCH_SECONDS = 0.01;
+constexpr double FLUSH_SECONDS = 0.005;
+static_assert(MAX_IN_FLIGHT * RESULT_ROW_MAX <= 65536, "results fit in the pipe");
+
+// Which run a worker is on, in memory shared with the parent: run + 1, or 0 between runs. When
+// the worker dies, that run is the one to blame; its other rows are handed out again.
+struct RunningSlot {
+    std::atomic<uint64_t> runPlusOne;
+};
 
 struct Worker {
     pid_t pid;
     int rowsFd;     // the parent writes rows here
     int resultsFd;  // and reads result lines here
-    std::deque<DesignRow> inFlight;
-    std::string partial;  // a result line read in part
+    RunningSlot* slot;
+    std::deque<DesignRow> inFlight;  // in the order sent, which is the order answered
+    std::string partial;             // a result line read in part
 };
 
 bool writeWhole(int fd, const char* bytes, size_t length) {
@@ -53,10 +69,13 @@ static bool drawRun(const char* picturesDir, uint64_t run) {
     return error.empty();
 }
 
-// The worker's life: rows in, one result line out per row, until the rows end. A run whose
-// picture cannot be drawn ends the worker, which reports the run as failed.
-[[noreturn]] static void serveRows(int rowsFd, int resultsFd, const RunWork& work) {
-    static char rows[ROWS_IN_FLIGHT * sizeof(DesignRow)];
+// The worker's life: rows in, a result line out per row, until the rows end. A run whose
+// picture cannot be drawn ends the worker while it is still the worker's run, so that the death
+// names it; the results before it are sent first.
+[[noreturn]] static void serveRows(int rowsFd, int resultsFd, RunningSlot* slot,
+                                   const RunWork& work) {
+    static char rows[MAX_BATCH * sizeof(DesignRow)];
+    static char results[MAX_IN_FLIGHT * RESULT_ROW_MAX];
     size_t held = 0;
     for (;;) {
         const ssize_t got = read(rowsFd, rows + held, sizeof rows - held);
@@ -68,18 +87,29 @@ static bool drawRun(const char* picturesDir, uint64_t run) {
         }
         held += static_cast<size_t>(got);
         size_t used = 0;
+        size_t unsent = 0;
+        double oldest = 0;
         for (; held - used >= sizeof(DesignRow); used += sizeof(DesignRow)) {
             DesignRow row;
             std::memcpy(&row, rows + used, sizeof row);
-            char line[RESULT_ROW_MAX];
+            slot->runPlusOne = row.run + 1;
             const RunMetrics metrics = runRow(row, work.ticks);
             if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run)) {
+                writeWhole(resultsFd, results, unsent);
                 _exit(1);
             }
-            const size_t length = formatResultRow(row, metrics, line);
-            if (!writeWhole(resultsFd, line, length)) {
-                _exit(1);
+            slot->runPlusOne = 0;
+            oldest = unsent == 0 ? nowSeconds() : oldest;
+            unsent += formatResultRow(row, metrics, results + unsent);
+            if (nowSeconds() - oldest >= FLUSH_SECONDS) {
+                if (!writeWhole(resultsFd, results, unsent)) {
+                    _exit(1);
+                }
+                unsent = 0;
             }
+        }
+        if (!writeWhole(resultsFd, results, unsent)) {
+            _exit(1);
         }
         std::memmove(rows, rows + used, held - used);
         held -= used;
@@ -99,6 +129,15 @@ static bool startWorker(const std::vector<Worker>& others, const RunWork& work, 
         close(rows[1]);
         return false;
     }
+    void* shared = mmap(nullptr, sizeof(RunningSlot), PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) {
+        for (int fd : {rows[0], rows[1], results[0], results[1]}) {
+            close(fd);
+        }
+        return false;
+    }
+    RunningSlot* slot = new (shared) RunningSlot{{0}};
     std::fflush(nullptr);  // nothing buffered is written twice
     const pid_t pid = fork();
     if (pid == 0) {
@@ -110,16 +149,17 @@ static bool startWorker(const std::vector<Worker>& others, const RunWork& work, 
         close(outFd);
         close(rows[1]);
         close(results[0]);
-        serveRows(rows[0], results[1], work);
+        serveRows(rows[0], results[1], slot, work);
     }
     close(rows[0]);
     close(results[1]);
     if (pid < 0) {
         close(rows[1]);
         close(results[0]);
+        munmap(shared, sizeof(RunningSlot));
         return false;
     }
-    *worker = Worker{pid, rows[1], results[0], {}, {}};
+    *worker = Worker{pid, rows[1], results[0], slot, {}, {}};
     return true;
 }
 
@@ -136,6 +176,8 @@ struct Pool {
     std::vector<Worker> workers;
     std::deque<DesignRow> retry;  // rows handed to a worker that died before it came to them
     bool rowsEnded;
+    double startSeconds;
+    uint64_t runsDone;  // in this sweep, to size the batches
     RunWork work;
     int outFd;
     SweepOutcome outcome;
@@ -153,16 +195,26 @@ static bool takeRow(Pool* pool, const NextRow& next, DesignRow* row) {
     return !pool->rowsEnded;
 }
 
-// Tops every worker up to ROWS_IN_FLIGHT rows, one write each.
+// Rows worth about BATCH_SECONDS of a worker's time, by the runs done so far.
+static size_t batchSize(const Pool& pool) {
+    const double busy =
+        (nowSeconds() - pool.startSeconds) * static_cast<double>(pool.workers.size());
+    const double rows = pool.runsDone == 0 ? 1 : BATCH_SECONDS * pool.runsDone / busy;
+    return rows < 1 ? 1 : rows > MAX_BATCH ? MAX_BATCH : static_cast<size_t>(rows);
+}
+
+// Tops each worker up to two batches, in one write.
 static void handOutRows(Pool* pool, const NextRow& next) {
+    const size_t batch = batchSize(*pool);
     for (Worker& worker : pool->workers) {
-        DesignRow batch[ROWS_IN_FLIGHT];
+        DesignRow rows[MAX_IN_FLIGHT];
         size_t count = 0;
-        while (worker.inFlight.size() < ROWS_IN_FLIGHT && takeRow(pool, next, &batch[count])) {
-            worker.inFlight.push_back(batch[count++]);
+        while (worker.inFlight.size() + count < 2 * batch && takeRow(pool, next, &rows[count])) {
+            ++count;
         }
+        worker.inFlight.insert(worker.inFlight.end(), rows, rows + count);
         // A worker that has died is found by its results pipe; its rows then go to the others.
-        writeWhole(worker.rowsFd, reinterpret_cast<const char*>(batch), count * sizeof(DesignRow));
+        writeWhole(worker.rowsFd, reinterpret_cast<const char*>(rows), count * sizeof(DesignRow));
     }
 }
 
@@ -177,16 +229,24 @@ static void retireWorker(Pool* pool, size_t index) {
     while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
     }
     const bool died = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
+    const uint64_t runPlusOne = worker.slot->runPlusOne;
+    munmap(worker.slot, sizeof(RunningSlot));
     if (died) {
         char how[128];
         describeDeath(status, how, sizeof how);
-        if (worker.inFlight.empty()) {
-            std::fprintf(stderr, "vantu-sweep: a worker (pid %d) %s\n", worker.pid, how);
+        if (runPlusOne == 0) {
+            std::fprintf(stderr, "vantu-sweep: a worker (pid %d) %s between runs\n", worker.pid,
+                         how);
         } else {
             std::fprintf(stderr, "vantu-sweep: run %llu failed: its worker (pid %d) %s\n",
-                         static_cast<unsigned long long>(worker.inFlight.front().run), worker.pid,
-                         how);
-            worker.inFlight.pop_front();
+                         static_cast<unsigned long long>(runPlusOne - 1), worker.pid, how);
+            // Not run again: a row that kills its worker would kill the next one too.
+            for (auto row = worker.inFlight.begin(); row != worker.inFlight.end(); ++row) {
+                if (row->run + 1 == runPlusOne) {
+                    worker.inFlight.erase(row);
+                    break;
+                }
+            }
         }
         ++pool->outcome.lostRuns;
     }
@@ -217,6 +277,7 @@ static void takeResults(Pool* pool, Worker* worker, const char* bytes, size_t le
     worker->partial.erase(0, end);
     worker->inFlight.erase(worker->inFlight.begin(),
                            worker->inFlight.begin() + static_cast<long>(lines));
+    pool->runsDone += lines;
     advanceProgress(progress, lines);
 }
 
@@ -255,7 +316,7 @@ static bool allIdle(const Pool& pool) {
 SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
                           Progress* progress) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, work, outFd, {0, false, {}}};
+    Pool pool = {{}, {}, false, nowSeconds(), 0, work, outFd, {0, false, {}}};
     for (int i = 0; i < jobs; ++i) {
         Worker worker;
         if (startWorker(pool.workers, work, outFd, &worker)) {
