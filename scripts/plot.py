@@ -110,7 +110,8 @@ def draw_lines(axes, groups, args):
         axes.fill_between(xs, [m - h for m, h in stats], [m + h for m, h in stats],
                           color=line.get_color(), alpha=0.2, linewidth=0)
     axes.set_xlabel(args.x)
-    axes.set_ylabel(f"mean {args.metric} (shaded: 95 % interval)")
+    with_intervals = any(len(values) > 1 for values in groups.values())
+    axes.set_ylabel(f"mean {args.metric}" + (" (shaded: 95 % interval)" if with_intervals else ""))
     if args.by:
         axes.legend(title=args.by)
 
