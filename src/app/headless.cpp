@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "experiment/cli.h"
 #include "experiment/results.h"
+#include "picture/picture.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
@@ -16,7 +18,7 @@ static const char PROGRAM[] = "vantu-headless";
 
 static const char HELP[] =
     "usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n"
-    "       [--set NAME=VALUE]... [--summary]\n"
+    "       [--set NAME=VALUE]... [--summary] [--picture PNG] [--scale K]\n"
     "Runs the Vantu simulation without a window and writes its log on standard output.\n"
     "\n"
     "  --seed N       seed the random source with N (0 to 4294967295) instead of the time\n"
@@ -25,10 +27,12 @@ static const char HELP[] =
     "  --set SETTING  NAME=VALUE: give the parameter NAME the VALUE instead of the file's, as\n"
     "                 the file would write it (foodRarity=5); may be repeated\n"
     "  --summary      write no log but a CSV header and the run's result row, as vantu-sweep's\n"
+    "  --picture PNG  after the run, write both boards to the file PNG as a picture\n"
+    "  --scale K      draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
     "  --help         print this help and exit\n"
     "\n"
     "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
-    "the output cannot be written, 2 on bad use.\n";
+    "the output or the picture cannot be written, 2 on bad use.\n";
 
 constexpr int MAX_SETTINGS = 256;
 
@@ -39,9 +43,11 @@ struct Options {
     const char* settings[MAX_SETTINGS];
     int settingCount;
     bool summary;
+    const char* picturePath;  // none when null
+    int pictureScale;
 };
 
-enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, HELP_OPTION };
+enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE, HELP_OPTION };
 
 static const option OPTIONS[] = {
     {"seed", required_argument, nullptr, SEED},
@@ -49,6 +55,8 @@ static const option OPTIONS[] = {
     {"params", required_argument, nullptr, PARAMS},
     {"set", required_argument, nullptr, SET},
     {"summary", no_argument, nullptr, SUMMARY},
+    {"picture", required_argument, nullptr, PICTURE},
+    {"scale", required_argument, nullptr, SCALE},
     {"help", no_argument, nullptr, HELP_OPTION},
     {nullptr, 0, nullptr, 0},
 };
@@ -82,6 +90,15 @@ static int takeOption(int id, const char* value, Options* options) {
         case SUMMARY:
             options->summary = true;
             break;
+        case PICTURE:
+            options->picturePath = value;
+            break;
+        case SCALE:
+            if (!parseWhole(value, MAX_PICTURE_SCALE, &number) || number == 0) {
+                return badUse(PROGRAM, "--scale takes a whole number from 1 to 64, not", value);
+            }
+            options->pictureScale = static_cast<int>(number);
+            break;
         case HELP_OPTION:
             std::fputs(HELP, stdout);
             return 0;
@@ -110,6 +127,18 @@ static int writeFailed(const char* what) {
     return STATUS_FAILED;
 }
 
+static int writePictureIfAsked(const Options& options) {
+    if (options.picturePath == nullptr) {
+        return 0;
+    }
+    const std::string error = writeBoardsPicture(options.picturePath, options.pictureScale);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, error.c_str());
+        return STATUS_FAILED;
+    }
+    return 0;
+}
+
 static int runSummary(const Options& options, const int32_t values[PARAM_COUNT]) {
     DesignRow row = {0, 0, options.seed, {}};
     std::memcpy(row.values, values, sizeof row.values);
@@ -117,11 +146,15 @@ static int runSummary(const Options& options, const int32_t values[PARAM_COUNT])
     const size_t length = formatResultRow(row, runRow(row, options.ticks), line);
     std::fputs(resultHeader(), stdout);
     std::fwrite(line, 1, length, stdout);
-    return std::fflush(stdout) != 0 || std::ferror(stdout) ? writeFailed("summary") : 0;
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        return writeFailed("summary");
+    }
+    return writePictureIfAsked(options);
 }
 
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME, {}, 0, false};
+    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME,      {}, 0,
+                       false,          nullptr,   DEFAULT_PICTURE_SCALE};
     const int status = parseOptions(argc, argv, &options);
     if (status != OPTIONS_GOOD) {
         return status;
@@ -156,5 +189,5 @@ int main(int argc, char** argv) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         return writeFailed("log");
     }
-    return 0;
+    return writePictureIfAsked(options);
 }

@@ -22,6 +22,7 @@ static const char PROGRAM[] = "vantu-sweep";
 static const char HELP[] =
     "usage: vantu-sweep plan [--params FILE] [--vary NAME=VALUES]... [--replicates R] [--seed S]\n"
     "       vantu-sweep run DESIGN [--ticks T] [--jobs N] [--shard I/K] [--output FILE] [--quiet]\n"
+    "                              [--pictures DIR]\n"
     "       vantu-sweep plan-run --design DESIGN [plan's options] [run's options]\n"
     "       vantu-sweep merge FILE... [--design DESIGN] [--output FILE]\n"
     "Experiments of many runs of the Vantu simulation: a design of runs, their results, merged.\n"
@@ -44,6 +45,8 @@ static const char HELP[] =
     "  --output FILE       append the results to FILE, resuming the sweep it holds, instead of\n"
     "                      writing them on standard output\n"
     "  --quiet             no progress on standard error\n"
+    "  --pictures DIR      also draw the boards at the end of each run into DIR/run-N.png, as\n"
+    "                      vantu-headless --picture does (DIR is made when missing)\n"
     "\n"
     "plan-run: plans into the file DESIGN, then runs it; the same command again (with its\n"
     "--seed) finds the same design there and resumes the results.\n"
@@ -70,6 +73,7 @@ enum OptionId {
     SHARD,
     OUTPUT,
     QUIET,
+    PICTURES,
     DESIGN,
     HELP_OPTION
 };
@@ -202,6 +206,9 @@ static int takeRunOption(int id, const char* value, SweepSettings* options) {
         case QUIET:
             options->quiet = true;
             return OPTIONS_GOOD;
+        case PICTURES:
+            options->picturesDir = value;
+            return OPTIONS_GOOD;
         case HELP_OPTION:
             return help();
     }
@@ -215,6 +222,7 @@ static int parseSweepSettings(int argc, char** argv, SweepSettings* options) {
         {"shard", required_argument, nullptr, SHARD},
         {"output", required_argument, nullptr, OUTPUT},
         {"quiet", no_argument, nullptr, QUIET},
+        {"pictures", required_argument, nullptr, PICTURES},
         {"help", no_argument, nullptr, HELP_OPTION},
         {nullptr, 0, nullptr, 0},
     };
@@ -306,6 +314,7 @@ static int planRunCommand(int argc, char** argv) {
         {"shard", required_argument, nullptr, SHARD},
         {"output", required_argument, nullptr, OUTPUT},
         {"quiet", no_argument, nullptr, QUIET},
+        {"pictures", required_argument, nullptr, PICTURES},
         {"help", no_argument, nullptr, HELP_OPTION},
         {nullptr, 0, nullptr, 0},
     };

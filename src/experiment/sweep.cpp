@@ -60,6 +60,12 @@ int runSweep(const SweepSettings& options) {
     if (!surveyDesign(options.designPath, &survey, &error)) {
         return sayFault(PROGRAM, STATUS_BAD_USE, error);
     }
+    if (options.picturesDir != nullptr && mkdir(options.picturesDir, 0777) != 0 &&
+        errno != EEXIST) {
+        std::fprintf(stderr, "%s: cannot make %s: %s\n", PROGRAM, options.picturesDir,
+                     std::strerror(errno));
+        return STATUS_FAILED;
+    }
     const std::string preamble = resultsPreamble(survey.hash, options.ticks);
     std::vector<bool> done(survey.runs.size());
     uint64_t doneCount = 0;
@@ -98,7 +104,8 @@ int runSweep(const SweepSettings& options) {
             return false;
         };
         const uint64_t jobs = std::min(options.jobs, total - doneHere);
-        outcome = runOnWorkers(static_cast<int>(jobs), options.ticks, outFd, next, &progress);
+        const RunWork work = {options.ticks, options.picturesDir};
+        outcome = runOnWorkers(static_cast<int>(jobs), work, outFd, next, &progress);
         closeDesign(&reader);
     }
     finishProgress(&progress);

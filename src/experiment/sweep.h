@@ -17,6 +17,7 @@ struct SweepSettings {
     uint64_t shards = 1;
     const char* outputPath = nullptr;  // standard output when null
     bool quiet = false;
+    const char* picturesDir = nullptr;  // no pictures when null
 };
 
 // Returns the exit status.

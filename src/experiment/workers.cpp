@@ -1,5 +1,7 @@
 #include "experiment/workers.h"
 
+#include "picture/picture.h"
+
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
@@ -57,8 +59,21 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
     return true;
 }
 
-// The worker's life: rows in, a result line out per row, until the rows end.
-[[noreturn]] static void serveRows(int rowsFd, int resultsFd, RunningSlot* slot, uint64_t ticks) {
+// The boards as vantu-headless --picture draws them; false, said on standard error, on failure.
+static bool drawRun(const char* picturesDir, uint64_t run) {
+    const std::string path = std::string(picturesDir) + "/run-" + std::to_string(run) + ".png";
+    const std::string error = writeBoardsPicture(path.c_str(), DEFAULT_PICTURE_SCALE);
+    if (!error.empty()) {
+        std::fprintf(stderr, "vantu-sweep: %s\n", error.c_str());
+    }
+    return error.empty();
+}
+
+// The worker's life: rows in, a result line out per row, until the rows end. A run whose
+// picture cannot be drawn ends the worker while it is still the worker's run, so that the death
+// names it; the results before it are sent first.
+[[noreturn]] static void serveRows(int rowsFd, int resultsFd, RunningSlot* slot,
+                                   const RunWork& work) {
     static char rows[MAX_BATCH * sizeof(DesignRow)];
     static char results[MAX_IN_FLIGHT * RESULT_ROW_MAX];
     size_t held = 0;
@@ -78,7 +93,11 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
             DesignRow row;
             std::memcpy(&row, rows + used, sizeof row);
             slot->runPlusOne = row.run + 1;
-            const RunMetrics metrics = runRow(row, ticks);
+            const RunMetrics metrics = runRow(row, work.ticks);
+            if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run)) {
+                writeWhole(resultsFd, results, unsent);
+                _exit(1);
+            }
             slot->runPlusOne = 0;
             oldest = unsent == 0 ? nowSeconds() : oldest;
             unsent += formatResultRow(row, metrics, results + unsent);
@@ -98,7 +117,7 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
 }
 
 // Starts a worker; the pipes of the others are closed in it, so that each sees its own end.
-static bool startWorker(const std::vector<Worker>& others, uint64_t ticks, int outFd,
+static bool startWorker(const std::vector<Worker>& others, const RunWork& work, int outFd,
                         Worker* worker) {
     int rows[2];
     int results[2];
@@ -130,7 +149,7 @@ static bool startWorker(const std::vector<Worker>& others, uint64_t ticks, int o
         close(outFd);
         close(rows[1]);
         close(results[0]);
-        serveRows(rows[0], results[1], slot, ticks);
+        serveRows(rows[0], results[1], slot, work);
     }
     close(rows[0]);
     close(results[1]);
@@ -159,7 +178,7 @@ struct Pool {
     bool rowsEnded;
     double startSeconds;
     uint64_t runsDone;  // in this sweep, to size the batches
-    uint64_t ticks;
+    RunWork work;
     int outFd;
     SweepOutcome outcome;
 };
@@ -235,7 +254,7 @@ static void retireWorker(Pool* pool, size_t index) {
     pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
     Worker replacement;
     if (died && (!pool->retry.empty() || !pool->rowsEnded) &&
-        startWorker(pool->workers, pool->ticks, pool->outFd, &replacement)) {
+        startWorker(pool->workers, pool->work, pool->outFd, &replacement)) {
         pool->workers.push_back(replacement);
     }
 }
@@ -295,13 +314,13 @@ static bool allIdle(const Pool& pool) {
     return pool.retry.empty();
 }
 
-SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
                           Progress* progress) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, nowSeconds(), 0, ticks, outFd, {0, 0, false, false, {}}};
+    Pool pool = {{}, {}, false, nowSeconds(), 0, work, outFd, {0, 0, false, false, {}}};
     for (int i = 0; i < jobs; ++i) {
         Worker worker;
-        if (startWorker(pool.workers, ticks, outFd, &worker)) {
+        if (startWorker(pool.workers, work, outFd, &worker)) {
             pool.workers.push_back(worker);
         }
     }

@@ -22,8 +22,16 @@ struct SweepOutcome {
     std::string error;
 };
 
+// What a worker does with each row: runs it for at most `ticks` clock ticks and, when
+// `picturesDir` is given, draws its boards at the end into picturesDir/run-N.png, before its
+// result row is written (so that a resumed sweep draws the pictures it had not finished).
+struct RunWork {
+    uint64_t ticks;
+    const char* picturesDir;
+};
+
 // Runs every row `next` gives on `jobs` workers, writing result rows on `outFd`.
-SweepOutcome runOnWorkers(int jobs, uint64_t ticks, int outFd, const NextRow& next,
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
                           Progress* progress);
 
 // Writes all of `length` bytes; false on failure (errno says why).
