@@ -31,18 +31,31 @@ void seedRandom(uint32_t seed) {
     randomState = seed;
 }
 
+// The draw a state gives: its bits 16..30.
+static int32_t drawOf(uint32_t state) {
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
+}
+
 int32_t drawRandom() {
     randomState = randomState * MULTIPLIER + INCREMENT;
-    return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
+    return drawOf(randomState);
+}
+
+bool hitsOne(int32_t draw, int32_t modulus) {
+    // A draw is never negative, so even INT32_MIN and -1 divide it without overflow.
+    return modulus != 0 && draw % modulus == 1;
 }
 
 bool drawHitsOne(int32_t modulus) {
-    const int32_t draw = drawRandom();
-    // A draw is never negative, so even INT32_MIN and -1 divide it without overflow.
-    return modulus != 0 && draw % modulus == 1;
+    return hitsOne(drawRandom(), modulus);
 }
 
 void skipDraws(int count) {
     const Jump& jump = JUMPS[static_cast<std::size_t>(count)];
     randomState = randomState * jump.multiplier + jump.increment;
+}
+
+int32_t drawAhead(int ahead) {
+    const Jump& jump = JUMPS[static_cast<std::size_t>(ahead)];
+    return drawOf(randomState * jump.multiplier + jump.increment);
 }
