@@ -1,9 +1,14 @@
 // The process-wide random source: a linear congruential generator giving integers 0..32767.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 constexpr int32_t RANDOM_MAX = 32767;
+
+constexpr uint32_t RANDOM_MULTIPLIER = 214013u;
+constexpr uint32_t RANDOM_INCREMENT = 2531011u;
 
 // The most draws skipDraws passes over, or drawAhead looks ahead, at once: one for every square
 // of a regeneration pass.
@@ -22,6 +27,35 @@ bool drawHitsOne(int32_t modulus);
 // Leaves the generator where `count` draws (0..MAX_SKIPPED_DRAWS) would, in constant time.
 void skipDraws(int count);
 
-// The draw that would come `ahead` draws from now (1..MAX_SKIPPED_DRAWS; 1 is the next one),
-// without taking any.
-int32_t drawAhead(int ahead);
+// The generator's state now: a pass that reads many draws ahead reads it once.
+uint32_t randomStateNow();
+
+// k draws turn the state s into MULTIPLIER^k * s + INCREMENT * (1 + MULTIPLIER + ... +
+// MULTIPLIER^(k-1)), modulo 2^32: one multiplication and one addition, whatever k is.
+struct RandomJump {
+    uint32_t multiplier;
+    uint32_t increment;
+};
+
+constexpr std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> makeRandomJumps() {
+    std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> jumps{};
+    jumps[0] = {1u, 0u};
+    for (std::size_t k = 1; k < jumps.size(); ++k) {
+        jumps[k] = {jumps[k - 1].multiplier * RANDOM_MULTIPLIER,
+                    jumps[k - 1].increment * RANDOM_MULTIPLIER + RANDOM_INCREMENT};
+    }
+    return jumps;
+}
+
+inline constexpr std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> RANDOM_JUMPS = makeRandomJumps();
+
+// The draw a state gives: its bits 16..30.
+inline int32_t drawOf(uint32_t state) {
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
+}
+
+// The draw that comes `ahead` draws (1..MAX_SKIPPED_DRAWS) after `state`, without taking any.
+inline int32_t drawAhead(uint32_t state, int ahead) {
+    const RandomJump& jump = RANDOM_JUMPS[static_cast<std::size_t>(ahead)];
+    return drawOf(state * jump.multiplier + jump.increment);
+}
