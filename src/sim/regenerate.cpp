@@ -77,17 +77,6 @@ void findUsedUpSquares() {
     }
 }
 
-static void writeRestoredLine(int32_t row, int32_t col) {
-    if (logStream == nullptr) {
-        return;
-    }
-    logText("Item generated at:");
-    logNumber(row);
-    logText(",");
-    logNumber(col);
-    logEndLine();
-}
-
 // The square's draw has hit: its item comes back unless it is in place or the agent stands on it.
 static void restore(int square) {
     const int32_t row = FIRST_INTERIOR + square / SIDE;
@@ -99,7 +88,7 @@ static void restore(int square) {
     }
     if (cell.kind != cell.itemKind) {
         cell.kind = cell.itemKind;
-        writeRestoredLine(row, col);
+        logLine("Item generated at:", row, ",", col);
         ++tally.itemsRestored;
     }
     forget(square);

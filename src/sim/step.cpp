@@ -35,25 +35,11 @@ Neighbour chooseMove(const int32_t weights[NEIGHBOUR_COUNT], int32_t roll, int32
 }
 
 static void writeStepLine() {
-    if (logStream == nullptr) {
-        return;
-    }
-    logNumber(agent.stepCount);
-    logText(" - ");
-    logNumber(agent.prevRow);
-    logText(",");
-    logNumber(agent.prevCol);
-    logText(" Priotity previous:");
-    logNumber(world[agent.prevRow][agent.prevCol].priority);
-    logText("   ");
-    logNumber(agent.agentRow);
-    logText(",");
-    logNumber(agent.agentCol);
-    logText(" Priotity current:");
-    logNumber(world[agent.agentRow][agent.agentCol].priority);
-    logText("  Energy:");
-    logNumber(agent.energy);
-    logEndLine();
+    logLine(agent.stepCount, " - ", agent.prevRow, ",", agent.prevCol,
+            " Priotity previous:", world[agent.prevRow][agent.prevCol].priority, "   ",
+            agent.agentRow, ",", agent.agentCol,
+            " Priotity current:", world[agent.agentRow][agent.agentCol].priority,
+            "  Energy:", agent.energy);
 }
 
 void moveAgent() {
