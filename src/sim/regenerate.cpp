@@ -19,11 +19,10 @@ static uint16_t usedUp[SQUARES];
 static int usedUpCount;
 static uint16_t placeInList[SQUARES];
 
-// Bit d is set when draw d brings a square back: when it leaves remainder 1 by the rarity the
-// table was made for. Made again whenever regenRarity is another, as it may be in a new run; all
-// clear is right for a rarity of 0, which never hits.
-constexpr unsigned WORD_BITS = 64;
-static uint64_t hitDraws[(RANDOM_MAX + 1) / WORD_BITS];
+// Whether each draw 0..RANDOM_MAX brings a square back: whether it leaves remainder 1 by the
+// rarity the table was made for. Made again whenever regenRarity is another, as it may be in a new
+// run; all false is right for a rarity of 0, which never hits.
+static bool hitDraws[RANDOM_MAX + 1];
 static int32_t hitDrawsRarity = 0;
 
 static void matchHitDrawsToRarity() {
@@ -31,18 +30,9 @@ static void matchHitDrawsToRarity() {
         return;
     }
     hitDrawsRarity = params.regenRarity;
-    std::memset(hitDraws, 0, sizeof hitDraws);
     for (int32_t draw = 0; draw <= RANDOM_MAX; ++draw) {
-        if (hitsOne(draw, hitDrawsRarity)) {
-            const auto bit = static_cast<unsigned>(draw);
-            hitDraws[bit / WORD_BITS] |= uint64_t{1} << (bit % WORD_BITS);
-        }
+        hitDraws[draw] = hitsOne(draw, hitDrawsRarity);
     }
-}
-
-static bool drawHits(int32_t draw) {
-    const auto bit = static_cast<unsigned>(draw);
-    return ((hitDraws[bit / WORD_BITS] >> (bit % WORD_BITS)) & 1) != 0;
 }
 
 static void forget(int square) {
@@ -104,7 +94,7 @@ void regenerateItems() {
     int hitCount = 0;
     for (int i = 0; i < usedUpCount; ++i) {
         hit[hitCount] = usedUp[i];
-        hitCount += drawHits(drawAhead(state, usedUp[i] + 1));
+        hitCount += hitDraws[drawAhead(state, usedUp[i] + 1)];
     }
     std::sort(hit, hit + hitCount);
     for (int i = 0; i < hitCount; ++i) {
