@@ -15,7 +15,7 @@ static_assert(SQUARES == MAX_SKIPPED_DRAWS, "a pass skips or reads ahead at most
 // The interior squares whose item may be used up, each by its number in row-by-row order (the
 // order of the pass's draws), listed in no order; placeInList holds one more than a square's
 // place there, 0 when it is not listed, so that none is listed twice and any leaves at once.
-static uint16_t usedUp[SQUARES];
+static uint16_t usedUp[SQUARES + 1];  // and a place for one more, written but not counted
 static int usedUpCount;
 static uint16_t placeInList[SQUARES];
 
@@ -50,11 +50,13 @@ void noteUsedUp(int32_t row, int32_t col) {
         return;  // the border is never regenerated
     }
     const int square = (row - FIRST_INTERIOR) * SIDE + (col - FIRST_INTERIOR);
-    if (world[row][col].kind == world[row][col].itemKind || placeInList[square] != 0) {
-        return;
-    }
-    usedUp[usedUpCount++] = static_cast<uint16_t>(square);
-    placeInList[square] = static_cast<uint16_t>(usedUpCount);
+    // Written as if it were listed, then counted only if it is: whether the agent has left a
+    // used-up square is a matter of chance, and a branch on it would often be mispredicted.
+    const bool listed =
+        (world[row][col].kind != world[row][col].itemKind) & (placeInList[square] == 0);
+    usedUp[usedUpCount] = static_cast<uint16_t>(square);
+    placeInList[square] = static_cast<uint16_t>(listed ? usedUpCount + 1 : placeInList[square]);
+    usedUpCount += listed;
 }
 
 void findUsedUpSquares() {
