@@ -69,13 +69,31 @@ constexpr LogDigitPairs makeLogDigitPairs() {
 }
 inline constexpr LogDigitPairs LOG_DIGIT_PAIRS = makeLogDigitPairs();
 
-// How many digits `value` has: its bit length gives the power of ten at or just below it, and
-// one comparison settles which.
+// How many digits `value` has, with no branch. Within one bit length the count goes up at most
+// once, at a power of ten; the entry for a bit length holds the count of its smallest value in its
+// upper half, and in its lower half what carries into the upper half exactly when the value
+// reaches that power of ten.
+struct LogDigitSteps {
+    uint64_t step[32];
+};
+constexpr LogDigitSteps makeLogDigitSteps() {
+    LogDigitSteps steps{};
+    uint64_t digits = 1, nextTen = 10;
+    for (int bits = 1; bits <= 32; ++bits) {
+        const uint64_t smallest = uint64_t{1} << (bits - 1), largest = (uint64_t{1} << bits) - 1;
+        if (smallest >= nextTen) {
+            ++digits;
+            nextTen *= 10;
+        }
+        steps.step[bits - 1] =
+            digits << 32 | (largest >= nextTen ? (uint64_t{1} << 32) - nextTen : 0);
+    }
+    return steps;
+}
+inline constexpr LogDigitSteps LOG_DIGIT_STEPS = makeLogDigitSteps();
+
 inline int logDigitCount(uint32_t value) {
-    static constexpr uint32_t TENS[10] = {0,      10,      100,      1000,      10000,
-                                          100000, 1000000, 10000000, 100000000, 1000000000};
-    const int guess = (32 - __builtin_clz(value | 1)) * 1233 >> 12;  // 1233 / 4096 ~ log10(2)
-    return guess + (value >= TENS[guess]);
+    return static_cast<int>((value + LOG_DIGIT_STEPS.step[31 - __builtin_clz(value | 1)]) >> 32);
 }
 
 inline void logPut(int32_t value) {
