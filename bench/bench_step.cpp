@@ -1,8 +1,10 @@
 // The cost of one step with the literal regeneration pass and with the fast one, on the shipped
 // parameter file and on a food-rich one, and the rate of whole default runs as the headless
-// runner makes them. The log goes to /dev/null through a large buffer, as the runner's does.
+// runner makes them, the log going to /dev/null; then the long runs of scripts/bench with no
+// log, the simulation alone, beside the literal pass's.
 #include <benchmark/benchmark.h>
 
+#include <cstddef>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -21,10 +23,13 @@ static void startRun(const char* path, uint32_t seed) {
 }
 
 static void openNullLog() {
-    static char buffer[1 << 16];
     logStream = std::fopen("/dev/null", "w");
-    std::setvbuf(logStream, buffer, _IOFBF, sizeof buffer);
     logFlushesEachLine = false;
+}
+
+static void closeNullLog() {
+    logFlush();
+    std::fclose(logStream);
 }
 
 static void stepLiterally() {
@@ -41,7 +46,7 @@ static void BM_Step(benchmark::State& state, const char* path, void (*step)()) {
         agent.energy = 1000;
     }
     state.SetItemsProcessed(state.iterations());
-    std::fclose(logStream);
+    closeNullLog();
 }
 BENCHMARK_CAPTURE(BM_Step, default_literal, VANTU_DEFAULT_PARAMS, stepLiterally);
 BENCHMARK_CAPTURE(BM_Step, default_fast, VANTU_DEFAULT_PARAMS, stepAgent);
@@ -61,35 +66,75 @@ static void BM_DefaultRuns(benchmark::State& state) {
         steps += agent.stepCount;
     }
     state.SetItemsProcessed(steps);
-    std::fclose(logStream);
+    closeNullLog();
 }
 BENCHMARK(BM_DefaultRuns)->Unit(benchmark::kMillisecond);
 
-// Prints, after the table, how many times faster the fast step is than the literal one.
+static void tickLiterally() {
+    stepLiterally();
+    ++agent.stepCount;
+}
+
+// The long runs that scripts/bench gives vantu-headless, from seed 1 with energy and steps to
+// last, here with no log: items are steps. The literal pass takes fewer of them, in the same way.
+static void BM_LongRun(benchmark::State& state, const char* path, void (*tick)()) {
+    int32_t values[PARAM_COUNT];
+    readParamFile(path, values);
+    values[offsetof(SimParams, initialEnergy) / sizeof(int32_t)] = 1000000000;
+    values[offsetof(SimParams, maxSteps) / sizeof(int32_t)] = INT32_MAX;
+    logStream = nullptr;
+    initWorldWith(1, values);
+    for (auto _ : state) {
+        tick();
+    }
+    state.SetItemsProcessed(state.iterations());
+    logStream = stdout;
+}
+constexpr int LONG_RUN = 10000000;
+constexpr int LITERAL_RUN = 100000;
+BENCHMARK_CAPTURE(BM_LongRun, default_literal, VANTU_DEFAULT_PARAMS, tickLiterally)
+    ->Iterations(LITERAL_RUN)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LongRun, default_nolog, VANTU_DEFAULT_PARAMS, tickClock)
+    ->Iterations(LONG_RUN)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LongRun, foodrich_literal, VANTU_FOOD_RICH_PARAMS, tickLiterally)
+    ->Iterations(LITERAL_RUN)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_LongRun, foodrich_nolog, VANTU_FOOD_RICH_PARAMS, tickClock)
+    ->Iterations(LONG_RUN)
+    ->UseRealTime();
+
+// Prints, after the table, how many times faster the fast step and run are than the literal ones.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     RatioReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            rates[run.benchmark_name()] = run.counters.at("items_per_second");
+            rates[run.run_name.function_name] = run.counters.at("items_per_second");
         }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
         for (const char* file : {"default", "foodrich"}) {
-            const std::string name = std::string("BM_Step/") + file;
-            const double literal = rates[name + "_literal"];
-            const double fast = rates[name + "_fast"];
-            if (literal > 0 && fast > 0) {
-                std::printf("%-9s literal %10.0f steps/s  fast %10.0f steps/s  ratio %.1f\n", file,
-                            literal, fast, fast / literal);
-            }
+            printRatio("BM_Step/", file, "_fast");
+            printRatio("BM_LongRun/", file, "_nolog");
         }
     }
 
 private:
     std::map<std::string, double> rates;
+
+    void printRatio(const char* benchmark, const char* file, const char* fast) {
+        const std::string name = std::string(benchmark) + file;
+        const double literal = rates[name + "_literal"];
+        const double rate = rates[name + fast];
+        if (literal > 0 && rate > 0) {
+            std::printf("%-20s literal %10.0f steps/s  fast %10.0f steps/s  ratio %.1f\n",
+                        name.c_str(), literal, rate, rate / literal);
+        }
+    }
 };
 
 int main(int argc, char** argv) {

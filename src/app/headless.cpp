@@ -176,9 +176,9 @@ int main(int argc, char** argv) {
         return runSummary(options, values);
     }
 
-    // A large buffer and no flush per line: the log is the whole of the work.
-    static char outputBuffer[1 << 16];
-    std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+    // No flush per line: the log gathers its lines and hands them over in large blocks, which
+    // go straight to the file, with no second buffer to copy them through.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     logFlushesEachLine = false;
 
     logStartingUp();
@@ -186,7 +186,8 @@ int main(int argc, char** argv) {
     for (uint64_t tick = 0; tick < options.ticks && runIsLive() && !std::ferror(stdout); ++tick) {
         tickClock();
     }
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    logFlush();
+    if (std::ferror(stdout)) {
         return writeFailed("log");
     }
     return writePictureIfAsked(options);

@@ -5,16 +5,6 @@
 #include "sim/world.h"
 #include "sim/wrap.h"
 
-static void writeFoundLine(const char* text, int32_t amount) {
-    if (logStream == nullptr) {
-        return;
-    }
-    logText(text);
-    logNumber(amount);
-    logText(")");
-    logEndLine();
-}
-
 // Four separate rules, in this order, each seeing the priorities the earlier ones left. When the
 // agent did not move, `entered` and `left` are the same square, and its kind is Empty.
 void applyConsequences() {
@@ -28,7 +18,7 @@ void applyConsequences() {
         if (entered.priority < params.currentPriorityCap) {
             entered.priority = wrapAdd(entered.priority, params.foodRewardCurrent);
         }
-        writeFoundLine("Found food (+", params.foodEnergy);
+        logLine("Found food (+", params.foodEnergy, ")");
         ++tally.foodFound;
         agent.energy = wrapAdd(agent.energy, params.foodEnergy);
     }
@@ -40,7 +30,7 @@ void applyConsequences() {
     if (entered.kind == Poison) {
         entered.priority = wrapSub(entered.priority, params.poisonPenaltyCurrent);
         left.priority = wrapSub(left.priority, params.poisonPenaltyPrevious);
-        writeFoundLine("Found poison (-", params.poisonEnergy);
+        logLine("Found poison (-", params.poisonEnergy, ")");
         ++tally.poisonFound;
         agent.energy = wrapSub(agent.energy, params.poisonEnergy);
     }

@@ -1,51 +1,74 @@
 #include "sim/log.h"
 
-#include <cstring>
-
 std::FILE* logStream = stdout;
 bool logFlushesEachLine = true;
 
-// A line is gathered here and handed to the stream whole: one call per line instead of one per
-// piece. The longest line, a step line of eight numbers at eleven characters, is under 160.
-static char line[256];
-static size_t lineLength;
+// The lines gathered and not yet handed to the stream. A batch run hands them over when the next
+// piece would not fit: a few calls for a million lines instead of one a line.
+static char gathered[LOG_GATHERED_MAX];
+char* logCursor = gathered;
 
-static void append(const char* text, size_t length) {
-    const size_t room = sizeof line - 1 - lineLength;  // keeps a place for the newline
-    length = length < room ? length : room;
-    std::memcpy(line + lineLength, text, length);
-    lineLength += length;
+// The stream the last lines went to. A stream sets up its own buffer with its first write, so a
+// stream's first line is handed over at once, and nothing is allocated once a run is under way.
+static std::FILE* streamWritten;
+
+std::size_t logRoom() {
+    return static_cast<std::size_t>(gathered + sizeof gathered - logCursor);
+}
+
+void logHandOver() {
+    if (logStream != nullptr) {
+        std::fwrite(gathered, 1, static_cast<std::size_t>(logCursor - gathered), logStream);
+        streamWritten = logStream;
+    }
+    logCursor = gathered;
 }
 
 void logStartingUp() {
+    if (logStream == nullptr) {
+        return;
+    }
+    logHandOver();  // the lines of an earlier run come first
     std::fputs("Starting up...", logStream);
 }
 
 void logText(const char* text) {
-    append(text, std::strlen(text));
+    const std::size_t length = std::strlen(text);
+    if (length > logRoom()) {
+        logHandOver();
+    }
+    if (length > logRoom()) {  // longer than the whole buffer: it goes to the stream directly
+        if (logStream != nullptr) {
+            std::fwrite(text, 1, length, logStream);
+        }
+        return;
+    }
+    std::memcpy(logCursor, text, length);
+    logCursor += length;
 }
 
 void logNumber(int32_t value) {
-    char digits[11];  // the ten digits of 2147483648, and a sign
-    char* first = digits + sizeof digits;
-    // Unsigned so that the magnitude of INT32_MIN is representable.
-    uint32_t magnitude =
-        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
-    do {
-        *--first = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        *--first = '-';
+    if (LogPieceWidth<int32_t>::value > logRoom()) {
+        logHandOver();
     }
-    append(first, static_cast<size_t>(digits + sizeof digits - first));
+    logPut(value);
 }
 
 void logEndLine() {
-    line[lineLength++] = '\n';
-    std::fwrite(line, 1, lineLength, logStream);
-    lineLength = 0;
+    if (logRoom() == 0) {
+        logHandOver();
+    }
+    *logCursor++ = '\n';
     if (logFlushesEachLine) {
+        logFlush();
+    } else if (logStream != streamWritten) {
+        logHandOver();
+    }
+}
+
+void logFlush() {
+    logHandOver();
+    if (logStream != nullptr) {
         std::fflush(logStream);
     }
 }

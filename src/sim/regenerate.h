@@ -8,7 +8,7 @@
 void regenerateItems();
 
 // Only used-up squares can come back, so regeneration keeps a note of them instead of looking
-// at every square. The step notes the square the agent leaves; whatever changes the world in
-// another way has the notes found afresh.
+// at every square. The step notes the square the agent leaves, which is kept only if its item is
+// used up; whatever changes the world in another way has the notes found afresh.
 void noteUsedUp(int32_t row, int32_t col);
 void findUsedUpSquares();

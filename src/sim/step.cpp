@@ -13,7 +13,7 @@ static const int COL_STEP[NEIGHBOUR_COUNT] = {0, 0, -1, 1};
 
 // The agent may walk onto row or column 0 but never past 49, so it never enters row or column 50.
 static bool withinReach(int32_t row, int32_t col) {
-    return row >= 0 && row <= LAST_INTERIOR && col >= 0 && col <= LAST_INTERIOR;
+    return (row >= 0) & (row <= LAST_INTERIOR) & (col >= 0) & (col <= LAST_INTERIOR);
 }
 
 // Row -1 and column -1 lie outside the world; they weigh 0, as the untouched border does.
@@ -21,39 +21,28 @@ static int32_t weightAt(int32_t row, int32_t col) {
     return row < 0 || col < 0 ? 0 : world[row][col].priority;
 }
 
+// Every neighbour is looked at and the first owner taken from a mask: the choice is a random one,
+// which a branch per neighbour would mispredict.
 Neighbour chooseMove(const int32_t weights[NEIGHBOUR_COUNT], int32_t roll, int32_t row,
                      int32_t col) {
+    unsigned owners = 0;  // bit k: neighbour k owns the roll and lies within reach
     int32_t low = 0;
     for (int k = 0; k < NEIGHBOUR_COUNT; ++k) {
         const int32_t high = wrapAdd(low, weights[k]);
-        if (low <= roll && roll < high && withinReach(row + ROW_STEP[k], col + COL_STEP[k])) {
-            return static_cast<Neighbour>(k);
-        }
+        const bool owns =
+            (low <= roll) & (roll < high) & withinReach(row + ROW_STEP[k], col + COL_STEP[k]);
+        owners |= unsigned{owns} << k;
         low = high;
     }
-    return NO_MOVE;
+    return owners == 0 ? NO_MOVE : static_cast<Neighbour>(__builtin_ctz(owners));
 }
 
 static void writeStepLine() {
-    if (logStream == nullptr) {
-        return;
-    }
-    logNumber(agent.stepCount);
-    logText(" - ");
-    logNumber(agent.prevRow);
-    logText(",");
-    logNumber(agent.prevCol);
-    logText(" Priotity previous:");
-    logNumber(world[agent.prevRow][agent.prevCol].priority);
-    logText("   ");
-    logNumber(agent.agentRow);
-    logText(",");
-    logNumber(agent.agentCol);
-    logText(" Priotity current:");
-    logNumber(world[agent.agentRow][agent.agentCol].priority);
-    logText("  Energy:");
-    logNumber(agent.energy);
-    logEndLine();
+    logLine(agent.stepCount, " - ", agent.prevRow, ",", agent.prevCol,
+            " Priotity previous:", world[agent.prevRow][agent.prevCol].priority, "   ",
+            agent.agentRow, ",", agent.agentCol,
+            " Priotity current:", world[agent.agentRow][agent.agentCol].priority,
+            "  Energy:", agent.energy);
 }
 
 void moveAgent() {
