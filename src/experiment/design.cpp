@@ -185,3 +185,26 @@ void closeDesign(DesignReader* reader) {
     reader->file = nullptr;
     reader->line = nullptr;
 }
+
+bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
+    DesignReader reader;
+    if (!openDesign(path, &reader, error)) {
+        return false;
+    }
+    DesignRow row;
+    DesignRead read;
+    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
+        if (row.run >= survey->runs.size()) {
+            survey->runs.resize(row.run + 1);
+        } else if (survey->runs[row.run]) {
+            *error = std::string(path) + " line " + std::to_string(reader.lineNumber) + ": run " +
+                     std::to_string(row.run) + " appears a second time";
+            read = DesignRead::Fault;
+            break;
+        }
+        survey->runs[row.run] = true;
+    }
+    survey->hash = reader.hash;
+    closeDesign(&reader);
+    return read == DesignRead::End;
+}

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "experiment/results.h"
 
@@ -35,6 +36,15 @@ bool openDesign(const char* path, DesignReader* reader, std::string* error);
 DesignRead readDesignRow(DesignReader* reader, DesignRow* row, std::string* error);
 
 void closeDesign(DesignReader* reader);
+
+// What one reading of a whole design finds: its run numbers and the hash of its bytes.
+struct DesignSurvey {
+    uint64_t hash;
+    std::vector<bool> runs;  // runs[n]: the design has run n
+};
+
+// False, with the reason in `error`, for a faulty design or a run number that comes twice.
+bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error);
 
 // FNV-1a, 64 bits: a streaming hash of bytes, continued from `hash`.
 constexpr uint64_t HASH_START = 0xcbf29ce484222325u;

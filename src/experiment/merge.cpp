@@ -159,28 +159,20 @@ static bool copyFile(std::FILE* from, std::FILE* to) {
 // The design's runs, read whole, and whether the results are of this design.
 static bool readDesignRuns(const char* path, const std::string& identity, std::vector<bool>* runs,
                            std::string* error) {
-    DesignReader reader;
-    if (!openDesign(path, &reader, error)) {
+    DesignSurvey survey;
+    if (!surveyDesign(path, &survey, error)) {
         return false;
     }
-    DesignRow row;
-    DesignRead read;
-    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
-        if (row.run >= runs->size()) {
-            runs->resize(row.run + 1);
-        }
-        (*runs)[row.run] = true;
-    }
-    closeDesign(&reader);
     char hash[32];
-    std::snprintf(hash, sizeof hash, " design %016" PRIx64 " ", reader.hash);
-    if (read == DesignRead::End && identity.find(hash) == std::string::npos) {
+    std::snprintf(hash, sizeof hash, " design %016" PRIx64 " ", survey.hash);
+    if (identity.find(hash) == std::string::npos) {
         *error = std::string("the results are not of the design ") + path + " (its hash is" +
                  std::string(hash).substr(7) +
                  "; theirs: " + identity.substr(0, identity.size() - 1) + ")";
         return false;
     }
-    return read == DesignRead::End;
+    *runs = std::move(survey.runs);
+    return true;
 }
 
 // "N of M runs of DESIGN are missing: 3, 7-9, ..." on standard error; true when none are.

@@ -18,46 +18,22 @@
 
 static const char PROGRAM[] = "vantu-sweep";
 
-// What the first reading of the design found: it is read whole before anything is written, so
-// that a bad design leaves nothing half-written.
-struct DesignSurvey {
-    uint64_t hash;
-    std::vector<bool> runs;  // the design's run numbers
-};
-
-static bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error) {
+// A design is read whole once before anything is written, so that a bad one leaves nothing
+// half-written, and once more to run it: it must be a file that reads the same twice.
+static bool surveyDesignFile(const char* path, DesignSurvey* survey, std::string* error) {
     struct stat info;
     if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
         *error = std::string(path) +
                  ": is not a regular file; a design is read twice, to check it and to run it";
         return false;
     }
-    DesignReader reader;
-    if (!openDesign(path, &reader, error)) {
-        return false;
-    }
-    DesignRow row;
-    DesignRead read;
-    while ((read = readDesignRow(&reader, &row, error)) == DesignRead::Row) {
-        if (row.run >= survey->runs.size()) {
-            survey->runs.resize(row.run + 1);
-        } else if (survey->runs[row.run]) {
-            *error = std::string(path) + " line " + std::to_string(reader.lineNumber) + ": run " +
-                     std::to_string(row.run) + " appears a second time";
-            read = DesignRead::Fault;
-            break;
-        }
-        survey->runs[row.run] = true;
-    }
-    survey->hash = reader.hash;
-    closeDesign(&reader);
-    return read == DesignRead::End;
+    return surveyDesign(path, survey, error);
 }
 
 int runSweep(const SweepSettings& options) {
     DesignSurvey survey;
     std::string error;
-    if (!surveyDesign(options.designPath, &survey, &error)) {
+    if (!surveyDesignFile(options.designPath, &survey, &error)) {
         return sayFault(PROGRAM, STATUS_BAD_USE, error);
     }
     if (options.picturesDir != nullptr && mkdir(options.picturesDir, 0777) != 0 &&
