@@ -92,8 +92,9 @@ summary)
         expected="$expected,$(grep -c 'Item generated' log),$visited"
         [ "$(columns "$metrics" summary.csv | tail -n 1)" = "$expected" ] ||
             fail "run $run: the summary is not what its log says: $expected"$'\n'"$(cat summary.csv)"
-        [ "$(columns priority0orLess,priority1to3,priority4to6,priority7to9,priority10to14,priority15orMore summary.csv |
-            tail -n 1 | tr ',' '+' | bc)" -eq 2401 ] || fail "run $run: the bands do not cover the board"
+        bands=priority0orLess,priority1to3,priority4to6,priority7to9,priority10to14,priority15orMore
+        [ $(($(columns "$bands" summary.csv | tail -n 1 | tr ',' '+'))) -eq 2401 ] ||
+            fail "run $run: the bands do not cover the board"
     done <rows.csv
     [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | sed -n 2p)" ] ||
         fail "--summary's header is not the sweep's"
