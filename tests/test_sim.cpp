@@ -219,7 +219,7 @@ TEST_F(Sim, ConsequencesCombineInOrder) {
                  {Poison, INT32_MIN, 6, INT32_MAX - 3, 6, 85, "Found poison (-15)\n"},  // wraps
                  {Empty, 5, 6, 4, 5, 100, ""},
                  {Empty, 16, 6, 16, 8, 100, ""},  // a square already learned, and propagation
-                 {Empty, 15, 12, 15, 12, 100, ""}};
+                 {Empty, 15, 11, 15, 13, 100, ""}};
     for (const auto& c : cases) {
         params = {0, 0, 0, 0, 0, 5, 10, 20, 3, 12, 4, 2, 1, 1, 0, 15, 2, 0, 20, 15, 0, 0};
         agent = {10, 11, 10, 10, 100, 0};
