@@ -149,7 +149,8 @@ TEST(Params, ReadsValuesAsTheFileWritesThem) {
 // for each square, column by column; poison replaces food; the border stays zero.
 TEST_F(Sim, GenerationFollowsTheRule) {
     const int32_t rarities[][2] = {{3, 2}, {1, 0}, {2, 1}, {0, -1}, {-1, 3}, {5, 40}};
-    for (const auto& [food, poison] : rarities) {
+    for (const auto& r : rarities) {
+        const int32_t food = r[0], poison = r[1];
         ASSERT_TRUE(takesDraws(2 + 2 * 2401, [&] { startRun(7, {9, food, poison, 8, 2, 5}); }));
         seedRandom(9);
         const int32_t row = drawRandom() % 49, col = drawRandom() % 49;
