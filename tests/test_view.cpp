@@ -1,277 +1,148 @@
-// The picture in a real window: both boards where the camera puts them, every square's colour,
-// and what the view keys do to it. Expected positions come from the projection worked out here.
+// The keys, and the picture read back from a real window. Each pixel is checked against the
+// square that the camera and the boards' turns put under its centre, found here by casting the
+// pixel's ray onto the boards' plane; a pixel is left out only when the neighbourhood of its
+// centre, a fifth of a pixel each way, straddles a square's edge.
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "sim/world.h"
 #include "view/view.h"
 
-namespace {
-
-struct Rgb {
-    int r, g, b;
-};
-
-const Rgb SAND = {204, 212, 158}, BLUE = {0, 0, 255}, GREEN = {0, 230, 0}, RED = {230, 0, 0},
-          PURPLE = {128, 0, 128}, BRIGHT_RED = {255, 0, 0}, DARK_RED = {128, 0, 0},
-          GREY = {230, 230, 230}, OLIVE = {128, 128, 0}, YELLOW_GREEN = {128, 191, 0},
-          LIME = {128, 255, 0};
-
-const Rgb KIND_COLOURS[] = {SAND, BLUE, GREEN, RED};  // by CellKind
-
-// Every band at both of its edges and far beyond.
-const struct {
-    int32_t priority;
-    Rgb colour;
-} PRIORITIES[] = {
-    {INT32_MIN, BRIGHT_RED},
-    {0, BRIGHT_RED},
-    {1, DARK_RED},
-    {3, DARK_RED},
-    {4, GREY},
-    {6, GREY},
-    {7, OLIVE},
-    {9, OLIVE},
-    {10, YELLOW_GREEN},
-    {14, YELLOW_GREEN},
-    {15, LIME},
-    {INT32_MAX, LIME},
-};
-const int PRIORITY_COUNT = sizeof PRIORITIES / sizeof PRIORITIES[0];
+const uint32_t BLACK = 0, UNSURE = ~0u, ITEM_COLOURS[] = {0xccd49e, 0x0000ff, 0x00e600, 0xe60000};
+// Each band at both of its edges, or far beyond, and its colour.
+const int32_t PRIORITIES[] = {INT32_MIN, 0, 1, 3, 4, 6, 7, 9, 10, 14, 15, INT32_MAX};
+const uint32_t BAND_COLOURS[] = {0xff0000, 0xff0000, 0x800000, 0x800000, 0xe6e6e6, 0xe6e6e6,
+                                 0x808000, 0x808000, 0x80bf00, 0x80bf00, 0x80ff00, 0x80ff00};
 
 // A scramble of row and column, so that a board drawn mirrored or transposed shows wrong colours.
-int pattern(int row, int col, int modulus) {
+int scramble(int row, int col, int modulus) {
     return (row * 7 + col * 13 + row * col * 5) % modulus;
 }
 
-// Every kind and every band on the interior; the border, which must not show, blue and lime.
-void fillWorld() {
-    for (int row = 0; row < WORLD_SIZE; ++row) {
-        for (int col = 0; col < WORLD_SIZE; ++col) {
-            const bool border = row == 0 || col == 0 || row == 50 || col == 50;
-            const int32_t kind = border ? Agent : pattern(row, col, 4);
-            const int32_t priority =
-                border ? INT32_MAX : PRIORITIES[pattern(col, row, PRIORITY_COUNT)].priority;
-            world[row][col] = {kind, priority, Empty};
-        }
-    }
+struct Vec {
+    double x, y, z;
+};
+Vec turned(Vec v, double tilt, double spin) {  // by -tilt about x, then by -spin about z
+    const double y = v.y * std::cos(tilt) + v.z * std::sin(tilt);
+    return {v.x * std::cos(spin) + y * std::sin(spin), -v.x * std::sin(spin) + y * std::cos(spin),
+            -v.y * std::sin(tilt) + v.z * std::cos(tilt)};
 }
 
-struct Pixel {
-    double x, y;
-};
-
-// Where a point of the untransformed boards lands in a width by height window under `v`: the
-// boards are spun about z, tilted about x (both through the pivot), lifted by 175 - eyeHeight,
-// and seen by the camera at (25, 175, -52.5) looking down -y with -z up, through a 35 degree
-// perspective of aspect 0.5.
-Pixel project(const ViewState& v, double x, double y, double z, int width, int height) {
-    const double pi = std::acos(-1.0);
-    const double spin = v.spinAngle * pi / 180, tilt = v.tiltAngle * pi / 180;
-    x -= 25;
-    z += 52.5;
-    const double sx = x * std::cos(spin) - y * std::sin(spin);
-    const double sy = x * std::sin(spin) + y * std::cos(spin);
-    const double ty = sy * std::cos(tilt) - z * std::sin(tilt);
-    const double tz = sy * std::sin(tilt) + z * std::cos(tilt);
-    const double depth = 175 - (ty + 175 - v.eyeHeight);
-    const double f = 1 / std::tan(17.5 * pi / 180);
-    return {(f / 0.5 * sx / depth + 1) * width / 2, (f * -tz / depth + 1) * height / 2};
+// The colour at window point (x, y), y up. The camera sits at (25, 175, -52.5) looking down -y
+// with -z up, through a 35 degree perspective of aspect 0.5 from 1 to 500; the boards are spun
+// about z, then tilted about x, both through (25, 0, -52.5), and lifted by 175 - eyeHeight. The
+// item board's square (row, col) spans (col, 0, -row) to (col + 1, 0, -row - 1); the priority
+// board's lies 55 further along -z.
+uint32_t expectedAt(const ViewState& v, double x, double y, int width) {
+    const double pi = std::acos(-1.0), f = std::tan(17.5 * pi / 180);
+    const double tilt = v.tiltAngle * pi / 180, spin = v.spinAngle * pi / 180;
+    const Vec eye = turned({0, v.eyeHeight, 0}, tilt, spin);  // from the pivot
+    const Vec ray = turned({(2 * x / width - 1) * f / 2, -1, (1 - y / 300) * f}, tilt, spin);
+    const double depth = -eye.y / ray.y;  // the ray gains a unit of depth a unit along
+    if (std::abs(depth - 1) < 0.01 || std::abs(depth - 500) < 0.01) {
+        return UNSURE;
+    }
+    const int col = static_cast<int>(std::floor(25 + eye.x + depth * ray.x));
+    const int row = static_cast<int>(std::floor(52.5 - eye.z - depth * ray.z));
+    const int boardRow = row > 55 ? row - 55 : row;
+    if (!(depth > 1 && depth < 500) || col < 1 || col > 49 || boardRow < 1 || boardRow > 49) {
+        return BLACK;
+    }
+    return row > 55 ? BAND_COLOURS[scramble(col, boardRow, 12)]
+                    : ITEM_COLOURS[world[boardRow][col].kind];
 }
 
 std::vector<unsigned char> swapped;  // the back buffer as the last swap found it
-int swappedWidth = 0;
-
-}  // namespace
 
 // The test links with the swap wrapped, to read the finished frame before it is shown.
 extern "C" void __real_glutSwapBuffers();
 extern "C" void __wrap_glutSwapBuffers() {
-    swappedWidth = glutGet(GLUT_WINDOW_WIDTH);
-    swapped.assign(static_cast<size_t>(swappedWidth) * glutGet(GLUT_WINDOW_HEIGHT) * 3, 0);
+    swapped.resize(static_cast<size_t>(glutGet(GLUT_WINDOW_WIDTH)) * 600 * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, swappedWidth, glutGet(GLUT_WINDOW_HEIGHT), GL_RGB, GL_UNSIGNED_BYTE,
-                 swapped.data());
+    glReadPixels(0, 0, glutGet(GLUT_WINDOW_WIDTH), 600, GL_RGB, GL_UNSIGNED_BYTE, swapped.data());
     __real_glutSwapBuffers();
 }
 
-// One window for the whole process, opened and set up as the program does.
-class Picture : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        char name[] = "vantu_view_tests";
-        char* argv[] = {name, nullptr};
-        int argc = 1;
-        openWindow(&argc, argv);
-        glutReshapeFunc(onReshape);
-        glutDisplayFunc(onDisplay);
+// Each run of keys, pressed in a window of the given width opened and set up as the program
+// does, leads to the view given, and every pixel that can be called shows its colour there. The
+// border, which must not show, is blue on the item board and lime on the other.
+TEST(Picture, EveryPixelOfTheViewsThatKeysLeadTo) {
+    char name[] = "vantu_view_tests", *argv[] = {name, nullptr};
+    int argc = 1;
+    openWindow(&argc, argv);
+    glutDisplayFunc(onDisplay);
+    for (int row = 0; row <= 50; ++row) {
+        for (int col = 0; col <= 50; ++col) {
+            const bool border = row % 50 == 0 || col % 50 == 0;
+            world[row][col] = {border ? Agent : scramble(row, col, 4),
+                               border ? INT32_MAX : PRIORITIES[scramble(col, row, 12)], Empty};
+        }
     }
-
-    void SetUp() override {
-        view = {175.0, 0.0, 0.0};
-        fillWorld();
-        resize(300, 600);
-    }
-
-    // Waits for the window to take the size, then reshapes as GLUT would.
-    void resize(int width, int height) {
-        glutReshapeWindow(width, height);
-        for (int i = 0; i < 2000 && (glutGet(GLUT_WINDOW_WIDTH) != width ||
-                                     glutGet(GLUT_WINDOW_HEIGHT) != height);
-             ++i) {
+    const auto times = [](int n, const std::string& keys) {
+        return n == 0 ? std::string()
+                      : std::string(static_cast<size_t>(n), keys[0]) + keys.substr(1);
+    };
+    const struct {
+        std::string keys;
+        int width;
+        ViewState view;
+    } cases[] = {{"", 300, {175, 0, 0}},
+                 {times(36, "k"), 300, {175, 180, 0}},  // seen from below
+                 {times(36, "J"), 300, {175, 0, 180}},
+                 {"kkkkkKjjj", 300, {175, 30, 15}},  // spin, then tilt: order matters
+                 {"iLllll", 300, {175, 355, 335}},
+                 {times(15, "+"), 300, {100, 0, 0}},
+                 {times(34, "=x5 \x1b\t\r"), 300, {5, 0, 0}},  // into the strip between the boards
+                 {times(50, "+_"), 300, {6, 0, 0}},
+                 {times(2, "-+-"), 300, {175, 0, 0}},
+                 {times(18, "kjjjjjjj"), 300, {175, 90, 35}},  // edge-on
+                 {times(73, "I") + times(71, "l"), 300, {175, 355, 5}},
+                 {"kkkjj++++++++dd", 600, {175, 0, 0}},  // the camera itself never moved; stretched
+                 {times(40, "kL+D"), 300, {175, 0, 0}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.keys + " in " + std::to_string(c.width));
+        glutReshapeWindow(c.width, 600);
+        for (int i = 0; i < 2000 && glutGet(GLUT_WINDOW_WIDTH) != c.width; ++i) {
             glutMainLoopEvent();
             usleep(1000);
         }
-        ASSERT_EQ(glutGet(GLUT_WINDOW_WIDTH), width);
-        ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT), height);
-        onReshape(width, height);
-    }
-
-    void press(const std::string& keys) {
-        for (char key : keys) {
+        ASSERT_EQ(glutGet(GLUT_WINDOW_HEIGHT) * 1000 + glutGet(GLUT_WINDOW_WIDTH),
+                  600000 + c.width);
+        onReshape(c.width, 600);
+        view = {175, 0, 0};
+        for (char key : c.keys) {
             onKeyboard(static_cast<unsigned char>(key), 0, 0);
         }
-    }
-
-    void draw() {
+        EXPECT_TRUE(view.eyeHeight == c.view.eyeHeight && view.tiltAngle == c.view.tiltAngle &&
+                    view.spinAngle == c.view.spinAngle)
+            << view.eyeHeight << " " << view.tiltAngle << " " << view.spinAngle;
         swapped.clear();
         onDisplay();
-        ASSERT_FALSE(swapped.empty()) << "no buffer swap";
-    }
-
-    Rgb at(int x, int y) const {
-        const unsigned char* p = &swapped[(static_cast<size_t>(y) * swappedWidth + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-
-    int height() const { return static_cast<int>(swapped.size() / 3 / swappedWidth); }
-
-    // Checks the centre of every square that `v` shows big enough to hit without doubt; returns
-    // how many.
-    int checkSquareCentres(const ViewState& v) {
-        int checked = 0;
-        for (int board = 0; board < 2; ++board) {
-            for (int row = 1; row <= 49; ++row) {
-                for (int col = 1; col <= 49; ++col) {
-                    const double z = -row - 0.5 - 55 * board;
-                    const Pixel centre = onScreen(v, col + 0.5, z);
-                    const Pixel right = onScreen(v, col + 1.5, z);
-                    const Pixel up = onScreen(v, col + 0.5, z - 1);
-                    const double size = std::min(std::hypot(right.x - centre.x, right.y - centre.y),
-                                                 std::hypot(up.x - centre.x, up.y - centre.y));
-                    const int x = static_cast<int>(centre.x), y = static_cast<int>(centre.y);
-                    if (size < 4 || x < 0 || y < 0 || x >= swappedWidth || y >= height()) {
-                        continue;
-                    }
-                    const Rgb want = board == 0
-                                         ? KIND_COLOURS[world[row][col].kind]
-                                         : PRIORITIES[pattern(col, row, PRIORITY_COUNT)].colour;
-                    expectColour(at(x, y), want, board, row, col);
-                    ++checked;
-                }
+        ASSERT_EQ(swapped.size(), c.width * 600u * 3);
+        int checked = 0, wrong = 0;
+        for (int i = 0; i < c.width * 600; ++i) {
+            const double x = i % c.width + 0.5, y = i / c.width + 0.5;
+            const uint32_t want = expectedAt(c.view, x, y, c.width);
+            bool sure = want != UNSURE, near = true;
+            for (double d : {-0.2, 0.2}) {  // the corners of the centre's neighbourhood
+                sure = sure && expectedAt(c.view, x + d, y + d, c.width) == want &&
+                       expectedAt(c.view, x + d, y - d, c.width) == want;
+            }
+            for (int k = 0; k < 3; ++k) {
+                near = near && std::abs(swapped[3 * i + k] - int(want >> (16 - 8 * k) & 255)) <= 2;
+            }
+            checked += sure;
+            if (sure && !near && ++wrong <= 5) {
+                ADD_FAILURE() << "pixel " << x << "," << y << " is not " << std::hex << want;
             }
         }
-        return checked;
-    }
-
-    Pixel onScreen(const ViewState& v, double x, double z) const {
-        return project(v, x, 0, z, swappedWidth, height());
-    }
-
-    static void expectColour(Rgb got, Rgb want, int board, int row, int col) {
-        EXPECT_TRUE(std::abs(got.r - want.r) <= 2 && std::abs(got.g - want.g) <= 2 &&
-                    std::abs(got.b - want.b) <= 2)
-            << (board == 0 ? "item" : "priority") << " board row " << row << " col " << col
-            << ": got " << got.r << "," << got.g << "," << got.b << " want " << want.r << ","
-            << want.g << "," << want.b;
-    }
-
-    int nonBlackPixels() const {
-        int count = 0;
-        for (size_t i = 0; i < swapped.size(); i += 3) {
-            count += swapped[i] != 0 || swapped[i + 1] != 0 || swapped[i + 2] != 0;
-        }
-        return count;
-    }
-};
-
-// Both boards wholly in view on black, the item board below; rows and columns 0 and 50 would
-// widen a board's bounds by a square, about five pixels.
-TEST_F(Picture, StartViewShowsBothBoardsWhereTheCameraPutsThem) {
-    draw();
-    EXPECT_EQ(checkSquareCentres(view), 2 * 49 * 49);
-    const struct {
-        int left, right, bottom, top;
-    } boards[] = {{20, 285, 20, 285}, {20, 285, 319, 584}};
-    for (int board = 0; board < 2; ++board) {
-        SCOPED_TRACE(board);
-        int left = 300, right = -1, bottom = 600, top = -1;
-        for (int y = board * 300; y < board * 300 + 300; ++y) {
-            for (int x = 0; x < 300; ++x) {
-                const Rgb p = at(x, y);
-                if (p.r != 0 || p.g != 0 || p.b != 0) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    bottom = std::min(bottom, y);
-                    top = std::max(top, y);
-                }
-                EXPECT_FALSE(p.r == PURPLE.r && p.g == PURPLE.g && p.b == PURPLE.b)
-                    << x << "," << y;
-            }
-        }
-        EXPECT_NEAR(left, boards[board].left, 1);
-        EXPECT_NEAR(right, boards[board].right, 1);
-        EXPECT_NEAR(bottom, boards[board].bottom, 1);
-        EXPECT_NEAR(top, boards[board].top, 1);
-    }
-}
-
-// Each run of keys, in a window of the given size, must show the view it should lead to: every
-// square's centre big enough on screen in its colour, and at least `least` squares seen.
-TEST_F(Picture, KeysTurnAndZoomTheBoards) {
-    const std::string halfTurn(36, 'k'), halfSpin(36, 'j');
-    const struct {
-        std::string keys;
-        int width, height;
-        ViewState expected;
-        int least;
-    } cases[] = {
-        {halfTurn, 300, 600, {175, 180, 0}, 4802},     // seen from below: item board on top
-        {halfSpin, 300, 600, {175, 0, 180}, 4802},     // columns right to left
-        {"kkkkkkjjj", 300, 600, {175, 30, 15}, 3500},  // spin, then tilt: order matters here
-        {"illlll", 300, 600, {175, 355, 335}, 3500},
-        {std::string(15, '+'), 300, 600, {100, 0, 0}, 1000},
-        {"kkkjj++++++++dd", 300, 600, {175, 0, 0}, 4802},  // the camera itself never moved
-        {"", 600, 600, {175, 0, 0}, 4802},                 // stretched to the wider window
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.keys + " in " + std::to_string(c.width));
-        view = {175.0, 0.0, 0.0};
-        resize(c.width, c.height);
-        press(c.keys);
-        draw();
-        EXPECT_GE(checkSquareCentres(c.expected), c.least);
-    }
-}
-
-// Edge-on, whatever the other angle, or zoomed into the empty strip between the boards.
-TEST_F(Picture, SomeViewsShowAlmostNothing) {
-    const std::string quarterTurn(18, 'k'), quarterSpin(18, 'j');
-    for (const std::string& keys : {quarterTurn, quarterSpin, quarterTurn + "jjjjjjj",
-                                    "kkk" + quarterSpin + quarterSpin + quarterSpin,
-                                    std::string(35, '+'), std::string(34, '=')}) {
-        SCOPED_TRACE(keys);
-        view = {175.0, 0.0, 0.0};
-        press(keys);
-        draw();
-        EXPECT_LT(nonBlackPixels(), 300 * 600 / 100);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_GE(checked, c.width * 600 * 9 / 10);
     }
 }

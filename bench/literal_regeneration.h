@@ -1,5 +1,6 @@
 // The regeneration pass written out as the rule reads: a draw for every interior square, row by
-// row, and the checks in their order. The fast pass must agree with it in every draw and line.
+// row, and the checks in their order. The fast pass must agree with it in every draw and line
+// (tests/test_sim.cpp), and the benchmark times the two.
 #pragma once
 
 #include "sim/log.h"
