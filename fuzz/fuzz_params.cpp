@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes, read as a parameter file. Besides the sanitizers' own checks it
 // aborts when the reading differs from a second one that hands each value's first 15 characters
-// to strtoll, which takes the same signs and prefixes (but reads a bare "0x" as 0).
+// to strtoll, which takes the same signs and prefixes (but reads a bare "0x" as 0); and when the
+// same bytes, given as one value's text, are taken otherwise than strtoll takes them whole.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -46,6 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (file == nullptr || (std::fclose(file), false) || report.valuesRead != second.valuesRead ||
         report.fault != second.fault || std::memcmp(values, expected, sizeof values) != 0) {
         std::fprintf(stderr, "fuzz_params: the reading differs from strtoll's\n");
+        std::abort();
+    }
+    char text[16] = {}, *end = nullptr;
+    std::memcpy(text, data, size < 15 ? size : 15);
+    const long long whole = std::strtoll(text, &end, 0);
+    int32_t single = 0;
+    const bool taken = parseParamValue(reinterpret_cast<const char*>(data), size, &single);
+    if (taken != (size > 0 && size <= 15 && !blank(0) && end == text + size) ||
+        (taken && single != (whole < INT32_MIN   ? INT32_MIN
+                             : whole > INT32_MAX ? INT32_MAX
+                                                 : whole))) {
+        std::fprintf(stderr, "fuzz_params: a value's text is taken otherwise than strtoll's\n");
         std::abort();
     }
     return 0;
