@@ -182,12 +182,13 @@ int main(int argc, char** argv) {
     logFlushesEachLine = false;
 
     logStartingUp();
+    logWriteInBackground();
     initWorldWith(options.seed, values);
-    for (uint64_t tick = 0; tick < options.ticks && runIsLive() && !std::ferror(stdout); ++tick) {
+    for (uint64_t tick = 0; tick < options.ticks && runIsLive() && !logFailed(); ++tick) {
         tickClock();
     }
     logFlush();
-    if (std::ferror(stdout)) {
+    if (logFailed()) {
         return writeFailed("log");
     }
     return writePictureIfAsked(options);
