@@ -1,93 +1,24 @@
 #include "sim/log.h"
 
-#include <atomic>
-#include <cerrno>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
 std::FILE* logStream = stdout;
 bool logFlushesEachLine = true;
 
 // The lines gathered and not yet handed to the stream. A batch run hands them over when the next
-// piece would not fit: a few calls for a million lines instead of one a line. There are two
-// buffers, so that a writer in the background can write one while the other fills.
-static char buffers[2][LOG_GATHERED_MAX];
-static char* gathered = buffers[0];
+// piece would not fit: a few calls for a million lines instead of one a line.
+static char gathered[LOG_GATHERED_MAX];
 char* logCursor = gathered;
-
-static std::atomic<bool> writeFailed;
-static int writeError;  // errno of the failed write
-
-// The writer in the background: it writes the block handed to it, then waits for the next.
-static struct {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::thread thread;
-    const char* block;  // handed over and not yet written
-    std::size_t length;
-    bool running;
-} writer;
 
 // The stream the last lines went to. A stream sets up its own buffer with its first write, so a
 // stream's first line is handed over at once, and nothing is allocated once a run is under way.
 static std::FILE* streamWritten;
 
 std::size_t logRoom() {
-    return static_cast<std::size_t>(gathered + LOG_GATHERED_MAX - logCursor);
-}
-
-static void writeBlock(const char* block, std::size_t length) {
-    if (std::fwrite(block, 1, length, logStream) != length && !writeFailed) {
-        writeError = errno;
-        writeFailed = true;
-    }
-}
-
-static void writeInBackground() {
-    std::unique_lock<std::mutex> lock(writer.mutex);
-    for (;;) {
-        writer.changed.wait(lock, [] { return writer.block != nullptr || !writer.running; });
-        if (writer.block == nullptr) {
-            return;
-        }
-        lock.unlock();
-        writeBlock(writer.block, writer.length);
-        lock.lock();
-        writer.block = nullptr;
-        writer.changed.notify_all();
-    }
-}
-
-static void waitForWriter() {
-    std::unique_lock<std::mutex> lock(writer.mutex);
-    writer.changed.wait(lock, [] { return writer.block == nullptr; });
-}
-
-void logWriteInBackground() {
-    writer.running = true;
-    writer.thread = std::thread(writeInBackground);
-}
-
-bool logFailed() {
-    return writeFailed;
+    return static_cast<std::size_t>(gathered + sizeof gathered - logCursor);
 }
 
 void logHandOver() {
     if (logStream != nullptr) {
-        const std::size_t length = static_cast<std::size_t>(logCursor - gathered);
-        if (writer.running && streamWritten == logStream) {
-            waitForWriter();
-            {
-                std::lock_guard<std::mutex> lock(writer.mutex);
-                writer.block = gathered;
-                writer.length = length;
-            }
-            writer.changed.notify_all();
-            gathered = gathered == buffers[0] ? buffers[1] : buffers[0];
-        } else {
-            writeBlock(gathered, length);
-        }
+        std::fwrite(gathered, 1, static_cast<std::size_t>(logCursor - gathered), logStream);
         streamWritten = logStream;
     }
     logCursor = gathered;
@@ -98,7 +29,6 @@ void logStartingUp() {
         return;
     }
     logHandOver();  // the lines of an earlier run come first
-    waitForWriter();
     std::fputs("Starting up...", logStream);
 }
 
@@ -109,8 +39,7 @@ void logText(const char* text) {
     }
     if (length > logRoom()) {  // longer than the whole buffer: it goes to the stream directly
         if (logStream != nullptr) {
-            waitForWriter();
-            writeBlock(text, length);
+            std::fwrite(text, 1, length, logStream);
         }
         return;
     }
@@ -139,19 +68,7 @@ void logEndLine() {
 
 void logFlush() {
     logHandOver();
-    if (writer.running) {
-        {
-            std::lock_guard<std::mutex> lock(writer.mutex);
-            writer.running = false;
-        }
-        writer.changed.notify_all();
-        writer.thread.join();
-    }
-    if (logStream != nullptr && std::fflush(logStream) != 0 && !writeFailed) {
-        writeError = errno;
-        writeFailed = true;
-    }
-    if (writeFailed) {
-        errno = writeError;
+    if (logStream != nullptr) {
+        std::fflush(logStream);
     }
 }

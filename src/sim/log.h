@@ -28,17 +28,8 @@ void logText(const char* text);
 void logNumber(int32_t value);  // plain decimal, a minus sign when negative
 void logEndLine();
 
-// Hands the lines gathered to the stream and flushes it, ending the writer in the background if
-// there is one; when a write has failed, errno tells why.
+// Hands the lines gathered to the stream and flushes it.
 void logFlush();
-
-// A batch run's blocks of lines are written by a thread of their own, which writes one while the
-// run gathers the next: on a second core the writing then costs the run nothing. Until logFlush.
-void logWriteInBackground();
-
-// Whether a write of the log has failed; the stream's own error flag is not looked at, since
-// the writer in the background holds the stream while it writes.
-bool logFailed();
 
 // How logLine puts its pieces straight into the buffer of gathered lines: inline, since a step
 // line has fifteen pieces, with one look at the room left for the whole line.
