@@ -78,6 +78,34 @@ enum OptionId {
     HELP_OPTION
 };
 
+static const option PLAN_OPTIONS[] = {
+    {"params", required_argument, nullptr, PARAMS},
+    {"vary", required_argument, nullptr, VARY},
+    {"replicates", required_argument, nullptr, REPLICATES},
+    {"seed", required_argument, nullptr, SEED},
+};
+static const option RUN_OPTIONS[] = {
+    {"ticks", required_argument, nullptr, TICKS},
+    {"jobs", required_argument, nullptr, JOBS},
+    {"shard", required_argument, nullptr, SHARD},
+    {"output", required_argument, nullptr, OUTPUT},
+    {"quiet", no_argument, nullptr, QUIET},
+    {"pictures", required_argument, nullptr, PICTURES},
+};
+static const option DESIGN_OPTION[] = {{"design", required_argument, nullptr, DESIGN}};
+static const option OUTPUT_OPTION[] = {{"output", required_argument, nullptr, OUTPUT}};
+
+// A command's table for getopt_long: its options, then --help and the end mark. plan-run takes
+// the options of plan and of run.
+template <size_t... N>
+static std::vector<option> optionTable(const option (&... parts)[N]) {
+    std::vector<option> table;
+    (table.insert(table.end(), parts, parts + N), ...);
+    table.push_back({"help", no_argument, nullptr, HELP_OPTION});
+    table.push_back({nullptr, 0, nullptr, 0});
+    return table;
+}
+
 // ---- plan
 
 struct PlanOptions {
@@ -136,16 +164,9 @@ static int preparePlan(const PlanOptions& options, int32_t base[PARAM_COUNT]) {
 }
 
 static int planCommand(int argc, char** argv) {
-    static const option OPTIONS[] = {
-        {"params", required_argument, nullptr, PARAMS},
-        {"vary", required_argument, nullptr, VARY},
-        {"replicates", required_argument, nullptr, REPLICATES},
-        {"seed", required_argument, nullptr, SEED},
-        {"help", no_argument, nullptr, HELP_OPTION},
-        {nullptr, 0, nullptr, 0},
-    };
+    static const std::vector<option> OPTIONS = optionTable(PLAN_OPTIONS);
     PlanOptions options;
-    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS.data())) != -1;) {
         const int status = takePlanOption(id, optarg, &options);
         if (status != OPTIONS_GOOD) {
             return status;
@@ -216,17 +237,8 @@ static int takeRunOption(int id, const char* value, SweepSettings* options) {
 }
 
 static int parseSweepSettings(int argc, char** argv, SweepSettings* options) {
-    static const option OPTIONS[] = {
-        {"ticks", required_argument, nullptr, TICKS},
-        {"jobs", required_argument, nullptr, JOBS},
-        {"shard", required_argument, nullptr, SHARD},
-        {"output", required_argument, nullptr, OUTPUT},
-        {"quiet", no_argument, nullptr, QUIET},
-        {"pictures", required_argument, nullptr, PICTURES},
-        {"help", no_argument, nullptr, HELP_OPTION},
-        {nullptr, 0, nullptr, 0},
-    };
-    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+    static const std::vector<option> OPTIONS = optionTable(RUN_OPTIONS);
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS.data())) != -1;) {
         const int status = takeRunOption(id, optarg, options);
         if (status != OPTIONS_GOOD) {
             return status;
@@ -303,24 +315,11 @@ static int placeDesign(const char* path, const PlanOptions& options) {
 }
 
 static int planRunCommand(int argc, char** argv) {
-    static const option OPTIONS[] = {
-        {"design", required_argument, nullptr, DESIGN},
-        {"params", required_argument, nullptr, PARAMS},
-        {"vary", required_argument, nullptr, VARY},
-        {"replicates", required_argument, nullptr, REPLICATES},
-        {"seed", required_argument, nullptr, SEED},
-        {"ticks", required_argument, nullptr, TICKS},
-        {"jobs", required_argument, nullptr, JOBS},
-        {"shard", required_argument, nullptr, SHARD},
-        {"output", required_argument, nullptr, OUTPUT},
-        {"quiet", no_argument, nullptr, QUIET},
-        {"pictures", required_argument, nullptr, PICTURES},
-        {"help", no_argument, nullptr, HELP_OPTION},
-        {nullptr, 0, nullptr, 0},
-    };
+    static const std::vector<option> OPTIONS =
+        optionTable(DESIGN_OPTION, PLAN_OPTIONS, RUN_OPTIONS);
     PlanOptions plan;
     SweepSettings settings;
-    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS.data())) != -1;) {
         int status = OPTIONS_GOOD;
         if (id == DESIGN) {
             settings.designPath = optarg;
@@ -346,15 +345,10 @@ static int planRunCommand(int argc, char** argv) {
 // ---- merge
 
 static int mergeCommand(int argc, char** argv) {
-    static const option OPTIONS[] = {
-        {"design", required_argument, nullptr, DESIGN},
-        {"output", required_argument, nullptr, OUTPUT},
-        {"help", no_argument, nullptr, HELP_OPTION},
-        {nullptr, 0, nullptr, 0},
-    };
+    static const std::vector<option> OPTIONS = optionTable(DESIGN_OPTION, OUTPUT_OPTION);
     const char* designPath = nullptr;
     const char* outputPath = nullptr;
-    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
+    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS.data())) != -1;) {
         if (id == DESIGN) {
             designPath = optarg;
         } else if (id == OUTPUT) {
