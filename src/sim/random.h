@@ -10,7 +10,7 @@ constexpr int32_t RANDOM_MAX = 32767;
 constexpr uint32_t RANDOM_MULTIPLIER = 214013u;
 constexpr uint32_t RANDOM_INCREMENT = 2531011u;
 
-// The most draws skipDraws passes over, or drawAhead looks ahead, at once: one for every square
+// The most draws skipDraws passes over, or a jump looks ahead, at once: one for every square
 // of a regeneration pass.
 constexpr int MAX_SKIPPED_DRAWS = 49 * 49;
 
@@ -52,10 +52,4 @@ inline constexpr std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> RANDOM_JUMPS = ma
 // The draw a state gives: its bits 16..30.
 inline int32_t drawOf(uint32_t state) {
     return static_cast<int32_t>((state >> 16) & 0x7FFF);
-}
-
-// The draw that comes `ahead` draws (1..MAX_SKIPPED_DRAWS) after `state`, without taking any.
-inline int32_t drawAhead(uint32_t state, int ahead) {
-    const RandomJump& jump = RANDOM_JUMPS[static_cast<std::size_t>(ahead)];
-    return drawOf(state * jump.multiplier + jump.increment);
 }

@@ -13,33 +13,47 @@ constexpr int SQUARES = SIDE * SIDE;
 static_assert(SQUARES == MAX_SKIPPED_DRAWS, "a pass skips or reads ahead at most its own draws");
 
 // The interior squares whose item may be used up, each by its number in row-by-row order (the
-// order of the pass's draws), listed in no order; placeInList holds one more than a square's
-// place there, 0 when it is not listed, so that none is listed twice and any leaves at once.
-static uint16_t usedUp[SQUARES + 1];  // and a place for one more, written but not counted
+// order of the pass's draws) and with the jump that reads its draw ahead, listed in no order, so
+// that a pass reads its list from end to end; placeInList holds one more than a square's place
+// there, 0 when it is not listed, so that none is listed twice and any leaves at once.
+struct UsedUpSquare {
+    RandomJump jumpToDraw;
+    int square;
+};
+static UsedUpSquare usedUp[SQUARES + 1];  // and a place for one more, written but not counted
 static int usedUpCount;
 static uint16_t placeInList[SQUARES];
 
-// Whether each draw 0..RANDOM_MAX brings a square back: whether it leaves remainder 1 by the
-// rarity the table was made for. Made again whenever regenRarity is another, as it may be in a new
-// run; all false is right for a rarity of 0, which never hits.
-static bool hitDraws[RANDOM_MAX + 1];
+// Whether each draw 0..RANDOM_MAX brings a square back, one bit a draw: whether it leaves
+// remainder 1 by the rarity the table was made for. Made again whenever regenRarity is another,
+// as it may be in a new run; all clear is right for a rarity of 0, which never hits. A bit a draw
+// rather than a byte keeps it small enough to stay in the nearest cache beside the world.
+constexpr int DRAW_WORD_BITS = 64;
+static uint64_t hitDraws[(RANDOM_MAX + 1) / DRAW_WORD_BITS];
 static int32_t hitDrawsRarity = 0;
+
+static bool hits(uint32_t draw) {
+    return (hitDraws[draw / DRAW_WORD_BITS] >> (draw % DRAW_WORD_BITS)) & 1;
+}
 
 static void matchHitDrawsToRarity() {
     if (params.regenRarity == hitDrawsRarity) {
         return;
     }
     hitDrawsRarity = params.regenRarity;
-    for (int32_t draw = 0; draw <= RANDOM_MAX; ++draw) {
-        hitDraws[draw] = hitsOne(draw, hitDrawsRarity);
+    std::memset(hitDraws, 0, sizeof hitDraws);
+    for (uint32_t draw = 0; draw <= RANDOM_MAX; ++draw) {
+        hitDraws[draw / DRAW_WORD_BITS] |=
+            uint64_t{hitsOne(static_cast<int32_t>(draw), hitDrawsRarity)}
+            << (draw % DRAW_WORD_BITS);
     }
 }
 
 static void forget(int square) {
     const int place = placeInList[square] - 1;
-    const uint16_t last = usedUp[--usedUpCount];
+    const UsedUpSquare last = usedUp[--usedUpCount];
     usedUp[place] = last;
-    placeInList[last] = static_cast<uint16_t>(place + 1);
+    placeInList[last.square] = static_cast<uint16_t>(place + 1);
     placeInList[square] = 0;
 }
 
@@ -54,7 +68,7 @@ void noteUsedUp(int32_t row, int32_t col) {
     // used-up square is a matter of chance, and a branch on it would often be mispredicted.
     const bool listed =
         (world[row][col].kind != world[row][col].itemKind) & (placeInList[square] == 0);
-    usedUp[usedUpCount] = static_cast<uint16_t>(square);
+    usedUp[usedUpCount] = {RANDOM_JUMPS[static_cast<std::size_t>(square + 1)], square};
     placeInList[square] = static_cast<uint16_t>(listed ? usedUpCount + 1 : placeInList[square]);
     usedUpCount += listed;
 }
@@ -95,10 +109,14 @@ void regenerateItems() {
     static uint16_t hit[SQUARES];
     int hitCount = 0;
     for (int i = 0; i < usedUpCount; ++i) {
-        hit[hitCount] = usedUp[i];
-        hitCount += hitDraws[drawAhead(state, usedUp[i] + 1)];
+        const UsedUpSquare& listed = usedUp[i];
+        hit[hitCount] = static_cast<uint16_t>(listed.square);
+        hitCount += hits(static_cast<uint32_t>(
+            drawOf(state * listed.jumpToDraw.multiplier + listed.jumpToDraw.increment)));
     }
-    std::sort(hit, hit + hitCount);
+    if (hitCount > 1) {
+        std::sort(hit, hit + hitCount);
+    }
     for (int i = 0; i < hitCount; ++i) {
         restore(hit[i]);
     }

@@ -16,7 +16,7 @@ void startTally(int32_t row, int32_t col) {
 }
 
 void noteVisited(int32_t row, int32_t col) {
-    const int index = row * WORLD_SIZE + col;
+    const auto index = static_cast<uint32_t>(row * WORLD_SIZE + col);
     const uint64_t bit = uint64_t{1} << (index % WORD_BITS);
     uint64_t& word = visited[index / WORD_BITS];
     tally.squaresVisited += (word & bit) == 0;
