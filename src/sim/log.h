@@ -36,7 +36,10 @@ void logFlush();
 extern char* logCursor;  // where the next piece goes
 std::size_t logRoom();   // how many characters fit after it before the lines must be handed over
 void logHandOver();
-constexpr std::size_t LOG_GATHERED_MAX = 1 << 16;  // the size of the buffer
+// The size of the buffer. Each write costs the kernel some work on the file besides the copying,
+// which a megabyte a call makes small: a food-rich run of ten million steps, a gigabyte of log
+// into a file, took 0.73 s in 1 MiB calls and 0.80 s in 64 KiB ones.
+constexpr std::size_t LOG_GATHERED_MAX = 1 << 20;
 
 template <typename Piece>
 struct LogPieceWidth;  // the most characters a piece takes
