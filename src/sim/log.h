@@ -106,6 +106,14 @@ inline void logPut(int32_t value) {
     if (value < 0) {
         *logCursor++ = '-';
     }
+    // Most numbers of a line, its squares and priorities, are under 100: two characters are
+    // copied, from the pair's second when it has one digit, and the cursor moves past the digits
+    // (a character past them lies within the number's room; what comes next writes over it).
+    if (magnitude < 100) {
+        std::memcpy(logCursor, &LOG_DIGIT_PAIRS.digits[2 * magnitude + (magnitude < 10)], 2);
+        logCursor += 1 + (magnitude >= 10);
+        return;
+    }
     char* const end = logCursor + logDigitCount(magnitude);
     char* digit = end;
     for (; magnitude >= 100; magnitude /= 100) {
