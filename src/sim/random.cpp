@@ -21,8 +21,7 @@ bool drawHitsOne(int32_t modulus) {
 }
 
 void skipDraws(int count) {
-    const RandomJump& jump = RANDOM_JUMPS[static_cast<std::size_t>(count)];
-    randomState = randomState * jump.multiplier + jump.increment;
+    randomState = jumpFrom(randomState, RANDOM_JUMPS[static_cast<std::size_t>(count)]);
 }
 
 uint32_t randomStateNow() {

@@ -49,6 +49,11 @@ constexpr std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> makeRandomJumps() {
 
 inline constexpr std::array<RandomJump, MAX_SKIPPED_DRAWS + 1> RANDOM_JUMPS = makeRandomJumps();
 
+// The state that `jump` leads to from `state`.
+inline uint32_t jumpFrom(uint32_t state, const RandomJump& jump) {
+    return state * jump.multiplier + jump.increment;
+}
+
 // The draw a state gives: its bits 16..30.
 inline int32_t drawOf(uint32_t state) {
     return static_cast<int32_t>((state >> 16) & 0x7FFF);

@@ -32,8 +32,9 @@ constexpr int DRAW_WORD_BITS = 64;
 static uint64_t hitDraws[(RANDOM_MAX + 1) / DRAW_WORD_BITS];
 static int32_t hitDrawsRarity = 0;
 
-static bool hits(uint32_t draw) {
-    return (hitDraws[draw / DRAW_WORD_BITS] >> (draw % DRAW_WORD_BITS)) & 1;
+static bool hits(int32_t draw) {
+    const auto bit = static_cast<uint32_t>(draw);  // unsigned: a draw is never negative
+    return (hitDraws[bit / DRAW_WORD_BITS] >> (bit % DRAW_WORD_BITS)) & 1;
 }
 
 static void matchHitDrawsToRarity() {
@@ -111,8 +112,7 @@ void regenerateItems() {
     for (int i = 0; i < usedUpCount; ++i) {
         const UsedUpSquare& listed = usedUp[i];
         hit[hitCount] = static_cast<uint16_t>(listed.square);
-        hitCount += hits(static_cast<uint32_t>(
-            drawOf(state * listed.jumpToDraw.multiplier + listed.jumpToDraw.increment)));
+        hitCount += hits(drawOf(jumpFrom(state, listed.jumpToDraw)));
     }
     if (hitCount > 1) {
         std::sort(hit, hit + hitCount);
