@@ -14,7 +14,7 @@ fail() {
 }
 # The named columns of a CSV file, header included, in the given order.
 columns() {
-    awk -F, -v want="$1" '/^#/ { next } !n { n = split(want, w, ",")
+    awk -F, -v want="$1" '!n { n = split(want, w, ",")
         for (i = 1; i <= NF; i++) at[$i] = i }
         { line = $at[w[1]]; for (i = 2; i <= n; i++) line = line "," $at[w[i]]; print line }' "$2"
 }
@@ -45,7 +45,7 @@ plan)
     ;;
 determinism)
     small_design
-    "$sweep" run design.csv --ticks 800 --jobs 1 --quiet >one.csv
+    "$sweep" run design.csv --ticks 800 --jobs 1 --quiet --output one.csv
     "$sweep" run design.csv --ticks 800 --jobs 2 --quiet --output two.csv
     for i in 0 1 2 3; do
         "$sweep" run design.csv --ticks 800 --jobs 2 --shard "$i/4" --quiet --output "shard$i.csv"
@@ -60,7 +60,7 @@ determinism)
         --ticks 800 --shard 1/2 --quiet --output planned.results)
     "$sweep" "${plan_run[@]}" && "$sweep" "${plan_run[@]/1\/2/0/2}" && "$sweep" "${plan_run[@]}"
     "$sweep" merge planned.results | cmp - one.merged || fail "plan-run differs from plan and run"
-    [ "$(wc -l <one.merged)" -eq 38 ] || fail "the merge is not 36 rows"
+    [ "$(wc -l <one.merged)" -eq 37 ] || fail "the merge is not 36 rows"
     [ "$(columns run one.merged | tail -n +2 | tr '\n' ' ')" = "$(seq -s ' ' 0 35) " ] ||
         fail "the merge is not sorted by run"
     for kind in energy maxSteps ticks; do
@@ -69,7 +69,7 @@ determinism)
     ;;
 summary)
     small_design
-    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet | tail -n +3 >rows.csv
+    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet | tail -n +2 >rows.csv
     metrics=steps,end,energy,food,poison,restored,visited
     while IFS=, read -r run replicate seed rest; do
         food=$(columns foodRarity design.csv | sed -n "$((run + 2))p")
@@ -96,7 +96,7 @@ summary)
         [ $(($(columns "$bands" summary.csv | tail -n 1 | tr ',' '+'))) -eq 2401 ] ||
             fail "run $run: the bands do not cover the board"
     done <rows.csv
-    [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | sed -n 2p)" ] ||
+    [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | head -n 1)" ] ||
         fail "--summary's header is not the sweep's"
     ;;
 kill_resume)
@@ -143,16 +143,120 @@ worker_dies)
 foreign)
     small_design
     "$sweep" run design.csv --ticks 100 --quiet --output mine.csv
-    cp mine.csv before.csv
     "$sweep" plan --params "$params" --seed 1 >other.csv
     "$sweep" run other.csv --ticks 100 --quiet --output theirs.csv
-    for use in "run design.csv --ticks 99 --output mine.csv" "run other.csv --ticks 100 --output mine.csv" \
-        "merge mine.csv theirs.csv" "merge mine.csv --design other.csv"; do
+    # A row cut short but ending in a line break is no result; a table without its identity
+    # beside it (a copy, a redirection) is of no known sweep.
+    cp mine.csv cut.csv && cp mine.csv.vantu cut.csv.vantu && printf '12,0,5,1000,9\n' >>cut.csv
+    cp mine.csv bare.csv && cp mine.csv before.csv
+    while IFS='|' read -r message use; do
         status=0 && $sweep $use >out 2>err || status=$?
-        [ "$status" -eq 2 ] && grep -q 'another sweep\|not of the design' err && [ ! -s out ] ||
+        [ "$status" -eq 2 ] && grep -qF "$message" err && [ ! -s out ] ||
             fail "$use: not refused ($status): $(cat err)"
-    done
+    done <<'TABLE'
+mine.csv holds results of another sweep|run design.csv --ticks 99 --output mine.csv
+mine.csv holds results of another sweep|run other.csv --ticks 100 --output mine.csv
+theirs.csv holds results of another sweep|merge mine.csv theirs.csv
+not of the design other.csv|merge mine.csv --design other.csv
+cut.csv line 38: is not a whole result row|run design.csv --ticks 100 --output cut.csv
+cut.csv line 38: is not a whole result row|merge cut.csv
+bare.csv.vantu, which says of which sweep|run design.csv --ticks 100 --output bare.csv
+bare.csv.vantu, which says of which sweep|merge bare.csv
+TABLE
     cmp mine.csv before.csv || fail "a refused resume changed the file"
+    ;;
+tables)
+    small_design
+    # The design as R's write.csv and pandas' to_csv(quoting=1) write one: a byte-order mark,
+    # every field quoted, CRLF, a column of row names first, a text column holding a comma and
+    # quotes, blank lines at the end. Its runs are the plain design's.
+    python3 - <<'EOF'
+import csv
+with open("design.csv", newline="") as f:
+    rows = list(csv.reader(f))
+with open("quoted.csv", "w", newline="", encoding="utf-8-sig") as f:
+    writer = csv.writer(f, quoting=csv.QUOTE_ALL)
+    for i, row in enumerate(rows):
+        writer.writerow([str(i) if i else ""] + row[:4] + ["note" if i == 0 else 'a, "b"'] + row[4:])
+    f.write("\r\n\r\n")
+EOF
+    "$sweep" run design.csv --ticks 300 --quiet --output plain.csv
+    "$sweep" run quoted.csv --ticks 300 --quiet --output quoted.results
+    "$sweep" merge quoted.results | cmp - <("$sweep" merge plain.csv) ||
+        fail "a quoted design runs otherwise than the plain one"
+    # Every table loads with a CSV reader's defaults: the header first, each row as long.
+    "$headless" --params "$params" --seed 3 --ticks 50 --summary >summary.csv
+    "$sweep" merge plain.csv --output merged.csv
+    python3 - design.csv plain.csv merged.csv summary.csv <<'EOF' || fail "not plain CSV"
+import csv, sys
+for path in sys.argv[1:]:
+    with open(path, newline="") as f:
+        reader = csv.DictReader(f)
+        rows = list(reader)
+    assert reader.fieldnames[:3] == ["run", "replicate", "seed"], path
+    assert rows and all(None not in row and None not in row.values() for row in rows), path
+    assert all(int(row["seed"]) >= 0 and int(row.get("steps", 0)) >= 0 for row in rows), path
+EOF
+    ;;
+outputs)
+    small_design
+    "$sweep" run design.csv --ticks 100 --quiet --output r.csv
+    "$sweep" merge r.csv --output expected.csv
+    # Through a link its target is replaced and the link stays; a FIFO is written to.
+    ln -s target.csv link.csv && ln -s boards.png picture.png && mkfifo fifo && mkdir folder
+    "$sweep" merge r.csv --output link.csv
+    [ -L link.csv ] && cmp target.csv expected.csv || fail "merge --output replaced a link"
+    "$headless" --params "$params" --seed 3 --ticks 10 --picture picture.png >/dev/null
+    [ -L picture.png ] && [ -s boards.png ] || fail "--picture replaced a link"
+    cat fifo >from-fifo & reader=$!
+    timeout 10 "$sweep" merge r.csv --output fifo && wait "$reader" && cmp from-fifo expected.csv ||
+        fail "merge --output FIFO"
+    if [ "$(id -u)" -eq 0 ]; then  # a device of the test's own, as root: written, never replaced
+        mknod null c 1 3
+        "$sweep" merge r.csv --output null && [ -c null ] || fail "merge --output replaced a device"
+        "$headless" --params "$params" --ticks 10 --picture null >/dev/null && [ -c null ] ||
+            fail "--picture replaced a device"
+    fi
+    # Refused at once, with the reason; run's output is read back to resume, so it is a file.
+    sweep() { timeout 10 "$sweep" "$@"; }
+    headless() { "$headless" --params "$params" --ticks 10 "$@"; }
+    while IFS='|' read -r status message args; do
+        got=0 && eval "$args" >out 2>err || got=$?
+        [ "$got" -eq "$status" ] && grep -qF -- "$message" err ||
+            fail "$args: status $got (not $status), or not '$message': $(cat err)"
+    done <<'TABLE'
+1|cannot write folder: Is a directory|sweep merge r.csv --output folder
+2|fifo is not a regular file: --output is read back|sweep run design.csv --output fifo
+2|/dev/full is not a regular file|sweep run design.csv --output /dev/full
+1|cannot write /dev/full: No space left on device|headless --picture /dev/full
+1|cannot make a temporary file: No such file|TMPDIR=/nonexistent sweep merge r.csv
+TABLE
+    # One writer: a second sweep on the same file stops at once and leaves it alone.
+    "$sweep" plan --params "$params" --vary initialEnergy=999999 --vary maxSteps=999999 \
+        --replicates 4 --seed 9 >long.csv
+    "$sweep" run long.csv --jobs 1 --quiet --output locked.csv & first=$!
+    until [ -s locked.csv ]; do sleep 0.01; done
+    cp locked.csv before.csv
+    status=0 && "$sweep" run long.csv --jobs 1 --quiet --output locked.csv 2>err || status=$?
+    [ "$status" = 1 ] && grep -qF "another sweep is writing locked.csv" err ||
+        fail "a second writer was let in ($status): $(cat err)"
+    cmp locked.csv before.csv || fail "the second writer changed the file"
+    kill "$first"
+    ;;
+merge)
+    small_design
+    "$sweep" run design.csv --ticks 300 --quiet --output r.csv
+    # Two different results for one run cannot both be right.
+    awk -F, -v OFS=, 'NR == 5 { $28 += 1 } 1' r.csv >changed.csv && cp r.csv.vantu changed.csv.vantu
+    status=0 && "$sweep" merge r.csv changed.csv >out 2>err || status=$?
+    [ "$status" = 2 ] && grep -q "run [0-9]* has two different results" err && [ ! -s out ] ||
+        fail "two results of one run merged ($status): $(cat err)"
+    # More rows than a chunk holds, in falling order: sorted through the spilled chunks.
+    awk -F, -v OFS=, 'NR == 1 { print } NR == 2 { for (run = 299999; run >= 0; run--) {
+        $1 = run; print } }' r.csv >big.csv && cp r.csv.vantu big.csv.vantu
+    "$sweep" merge big.csv 2>err >big.merged && [ ! -s err ] || fail "$(cat err)"
+    awk -F, 'NR > 1 && $1 != NR - 2 { exit 1 } END { exit NR != 300001 }' big.merged ||
+        fail "a merge of many chunks is not every run in order"
     ;;
 bad_input)
     small_design
@@ -178,6 +282,7 @@ bad_input)
 2|noseed.csv: lacks the column seed|sweep run noseed.csv --output written.csv
 2|--shard takes I/K, whole numbers with I below K, not '4/4'|sweep run design.csv --shard 4/4 --output written.csv
 2|cannot open /nonexistent/r.csv for the results|sweep run design.csv --output /nonexistent/r.csv
+2|design.csv holds another design|sweep plan-run --design design.csv --params "$params" --seed 1 --output written.csv
 2|unknown parameter 'food'|headless --set food=3 --summary --params "$params"
 2|not 'x'|headless --set stepCost=x --summary --params "$params"
 TABLE

@@ -15,6 +15,7 @@
 #include "experiment/merge.h"
 #include "experiment/plan.h"
 #include "experiment/sweep.h"
+#include "io/output.h"
 #include "sim/generate.h"
 
 static const char PROGRAM[] = "vantu-sweep";
@@ -280,38 +281,34 @@ static bool sameBytes(const char* pathA, const char* pathB) {
     return same;
 }
 
-// Plans into `path`, written aside and then put in place. A design already there must be this
-// one (the same command again, its --seed given), so that its results resume.
+// Plans into `path` (written where it points). A design already there must be this one (the same
+// command again, its --seed given), so that its results resume.
 static int placeDesign(const char* path, const PlanOptions& options) {
     int32_t base[PARAM_COUNT];
     const int status = preparePlan(options, base);
     if (status != OPTIONS_GOOD) {
         return status;
     }
-    const std::string partial = std::string(path) + ".partial";
-    std::FILE* file = std::fopen(partial.c_str(), "w");
-    if (file == nullptr ||
-        !writePlan(file, base, options.varied, options.replicates, options.seed) ||
-        std::fclose(file) != 0) {
-        std::remove(partial.c_str());
-        return sayFault(PROGRAM, STATUS_BAD_USE,
-                        "cannot write the design " + partial + ": " + std::strerror(errno));
+    Output output;
+    std::string error;
+    if (!openOutput(path, &output, &error)) {
+        return sayFault(PROGRAM, STATUS_FAILED, error);
+    }
+    if (!writePlan(output.file, base, options.varied, options.replicates, options.seed)) {
+        abandonOutput(&output);
+        return sayFault(PROGRAM, STATUS_FAILED,
+                        "cannot write " + std::string(path) + ": " + std::strerror(errno));
     }
     if (access(path, F_OK) == 0) {
-        const bool same = sameBytes(partial.c_str(), path);
-        std::remove(partial.c_str());
+        std::fflush(output.file);
+        const bool same = sameBytes(output.aside.c_str(), path);
+        abandonOutput(&output);
         return same ? OPTIONS_GOOD
                     : sayFault(PROGRAM, STATUS_BAD_USE,
                                std::string(path) + " holds another design; give --seed to " +
                                    "repeat a plan, another --design, or remove it");
     }
-    if (std::rename(partial.c_str(), path) != 0) {
-        std::remove(partial.c_str());
-        return sayFault(
-            PROGRAM, STATUS_FAILED,
-            "cannot write the design " + std::string(path) + ": " + std::strerror(errno));
-    }
-    return OPTIONS_GOOD;
+    return commitOutput(&output, &error) ? OPTIONS_GOOD : sayFault(PROGRAM, STATUS_FAILED, error);
 }
 
 static int planRunCommand(int argc, char** argv) {
@@ -360,8 +357,12 @@ static int mergeCommand(int argc, char** argv) {
     if (optind == argc) {
         return badUse(PROGRAM, "merge takes one or more result files", nullptr);
     }
-    return mergeResults(std::vector<const char*>(argv + optind, argv + argc), designPath,
-                        outputPath);
+    const Report report =
+        mergeResults(std::vector<const char*>(argv + optind, argv + argc), designPath, outputPath);
+    for (const std::string& line : report.lines) {
+        std::fprintf(stderr, "%s: %s\n", PROGRAM, line.c_str());
+    }
+    return report.status;
 }
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
-// Reading a design: a CSV table with a header line naming its columns, among them run,
-// replicate, seed and the 22 parameters in any order (other columns are passed over), and one
-// run to a row. It streams, a row at a time, and hashes every byte it reads, so that results can
-// name the design they belong to.
+// Reading a design: a CSV table with a header naming its columns, among them run, replicate, seed
+// and the 22 parameters in any order (other columns are passed over), and one run to a row. It
+// streams, a row at a time, and hashes every byte it reads, so that results can name the design
+// they belong to.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "experiment/results.h"
+#include "io/csv.h"
 
 // Runs are numbered below this; a plan is never larger.
 constexpr uint64_t MAX_RUNS = 100000000;
@@ -17,14 +18,11 @@ constexpr uint64_t MAX_RUNS = 100000000;
 constexpr int DESIGN_COLUMNS = 3 + PARAM_COUNT;  // run, replicate, seed, the parameters
 
 struct DesignReader {
-    std::FILE* file;
+    std::FILE* file = nullptr;
     std::string path;
-    char* line;
-    size_t capacity;
-    uint64_t lineNumber;
-    int fieldCount;               // the header's
-    int fieldOf[DESIGN_COLUMNS];  // the field holding each column
-    uint64_t hash;                // of the bytes read so far
+    CsvReader csv;
+    size_t headerFields = 0;
+    size_t fieldOf[DESIGN_COLUMNS] = {};  // the field holding each column
 };
 
 enum class DesignRead { Row, End, Fault };
@@ -34,6 +32,11 @@ bool openDesign(const char* path, DesignReader* reader, std::string* error);
 
 // The next row, the end, or a fault with its line number in `error`.
 DesignRead readDesignRow(DesignReader* reader, DesignRow* row, std::string* error);
+
+// The hash of the bytes read so far: of the whole design once it has ended.
+inline uint64_t designHash(const DesignReader& reader) {
+    return reader.csv.lines.hash;
+}
 
 void closeDesign(DesignReader* reader);
 
@@ -45,7 +48,3 @@ struct DesignSurvey {
 
 // False, with the reason in `error`, for a faulty design or a run number that comes twice.
 bool surveyDesign(const char* path, DesignSurvey* survey, std::string* error);
-
-// FNV-1a, 64 bits: a streaming hash of bytes, continued from `hash`.
-constexpr uint64_t HASH_START = 0xcbf29ce484222325u;
-uint64_t hashBytes(uint64_t hash, const char* bytes, size_t length);

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,85 +13,131 @@
 
 #include "experiment/cli.h"
 #include "experiment/design.h"
+#include "experiment/identity.h"
 #include "experiment/results_file.h"
+#include "io/lines.h"
+#include "io/output.h"
+#include "io/whole.h"
 
-static const char PROGRAM[] = "vantu-sweep";
+namespace {
 
 using Row = std::pair<uint64_t, std::string>;  // the run and its whole line
 
 struct Merge {
-    std::string identity;  // the first input's identity line
+    std::string identity;  // the first input's
     std::vector<Row> chunk;
     std::vector<std::FILE*> spilled;  // sorted chunks
-    std::string error;
+    Report report;
 };
 
-static bool spillChunk(Merge* merge) {
+// A file of our own in TMPDIR (/tmp unless set), gone from the folder at once so that nothing is
+// left behind whatever happens.
+std::FILE* temporaryFile() {
+    const char* folder = std::getenv("TMPDIR");
+    std::string path =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/vantu-merge.XXXXXX";
+    const int fd = mkstemp(&path[0]);
+    if (fd < 0) {
+        return nullptr;
+    }
+    unlink(path.c_str());
+    std::FILE* file = fdopen(fd, "w+b");
+    if (file == nullptr) {
+        close(fd);
+    }
+    return file;
+}
+
+bool fail(Merge* merge, const std::string& what, int status) {
+    merge->report.say(what, status);
+    return false;
+}
+
+bool spillChunk(Merge* merge) {
     std::stable_sort(merge->chunk.begin(), merge->chunk.end(),
                      [](const Row& a, const Row& b) { return a.first < b.first; });
-    std::FILE* file = std::tmpfile();
+    std::FILE* file = temporaryFile();
     if (file == nullptr) {
-        merge->error = std::string("cannot make a temporary file: ") + std::strerror(errno);
-        return false;
+        return fail(merge, std::string("cannot make a temporary file: ") + std::strerror(errno),
+                    STATUS_FAILED);
     }
+    merge->spilled.push_back(file);
     for (const Row& row : merge->chunk) {
         std::fputs(row.second.c_str(), file);
     }
     merge->chunk.clear();
-    merge->spilled.push_back(file);
-    if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        merge->error = std::string("cannot write a temporary file: ") + std::strerror(errno);
-        return false;
+    if (std::fflush(file) != 0 || std::ferror(file) || std::fseek(file, 0, SEEK_SET) != 0) {
+        return fail(merge, std::string("cannot write a temporary file: ") + std::strerror(errno),
+                    STATUS_FAILED);
     }
     return true;
 }
 
-static bool readLine(std::FILE* file, std::string* line) {
-    line->clear();
-    for (int c; (c = std::getc(file)) != EOF;) {
-        line->push_back(static_cast<char>(c));
-        if (c == '\n') {
-            return true;
-        }
-    }
-    return false;  // the end, or a line without its newline
-}
-
-// Checks the input's preamble and gathers its rows into chunks.
-static bool readInput(const char* path, Merge* merge) {
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) {
-        merge->error = std::string("cannot open ") + path + ": " + std::strerror(errno);
-        return false;
-    }
+// Every input must be of the same sweep as the first.
+bool checkIdentity(const char* path, Merge* merge) {
     std::string identity;
-    std::string header;
-    bool good = readLine(file, &identity) && identity.rfind("# vantu-sweep ", 0) == 0 &&
-                readLine(file, &header) && header == resultHeader();
-    if (!good) {
-        merge->error = std::string(path) + ": is not a vantu-sweep results file";
-    } else if (merge->identity.empty()) {
+    std::string error;
+    switch (readIdentity(path, &identity, &error)) {
+        case IdentityRead::Found:
+            break;
+        case IdentityRead::Missing:
+            return fail(merge,
+                        std::string(path) + ": is not a vantu-sweep results file: " +
+                            identityPath(path) + ", which says of which sweep it is, is missing",
+                        STATUS_BAD_USE);
+        case IdentityRead::Fault:
+            return fail(merge, error, STATUS_BAD_USE);
+    }
+    if (merge->identity.empty()) {
         merge->identity = identity;
     } else if (identity != merge->identity) {
-        good = false;
-        merge->error = std::string(path) + ": holds results of another sweep:\n  it has:   " +
-                       identity.substr(0, identity.size() - 1) +
-                       "\n  the first: " + merge->identity.substr(0, merge->identity.size() - 1);
+        return fail(merge, anotherSweep(path, identity, merge->identity, "the first:"),
+                    STATUS_BAD_USE);
     }
-    std::string line;
-    while (good && readLine(file, &line)) {
-        uint64_t run = 0;
-        good = parseRunField(line.data(), line.size(), &run);
-        if (!good) {
-            merge->error = std::string(path) + ": holds a line that is not a result row: " + line;
-        } else {
-            merge->chunk.emplace_back(run, line);
+    return true;
+}
+
+// Gathers the whole rows of a results file into chunks.
+bool readRows(const char* path, std::FILE* file, Merge* merge) {
+    CsvReader reader = startCsv(file);
+    std::string error;
+    CsvRead read = readRecord(&reader, &error);
+    bool good = read == CsvRead::Record && reader.complete && isResultHeader(reader);
+    if (!good && read != CsvRead::Fault) {
+        fail(merge, std::string(path) + ": does not start with the results' header",
+             STATUS_BAD_USE);
+    }
+    DesignRow row;
+    RunMetrics metrics;
+    char line[RESULT_ROW_MAX];
+    while (good && (read = readRecord(&reader, &error)) == CsvRead::Record && reader.complete) {
+        good = parseResultRow(reader, &row, &metrics) ||
+               fail(merge, notAResultRow(path, reader), STATUS_BAD_USE);
+        if (good) {
+            merge->chunk.emplace_back(row.run,
+                                      std::string(line, formatResultRow(row, metrics, line)));
             good = merge->chunk.size() < CHUNK_ROWS || spillChunk(merge);
         }
     }
-    if (good && !line.empty()) {
-        std::fprintf(stderr, "%s: %s: drops its half-written last line\n", PROGRAM, path);
+    if (read == CsvRead::Fault) {
+        good = fail(merge, std::string(path) + ": " + error, STATUS_BAD_USE);
+    } else if (good && read == CsvRead::Record) {
+        merge->report.say(std::string(path) + ": drops its half-written last line");
     }
+    endCsv(&reader);
+    return good;
+}
+
+bool readInput(const char* path, Merge* merge) {
+    if (!checkIdentity(path, merge)) {
+        return false;
+    }
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
+        return fail(merge, std::string("cannot open ") + path + ": " + std::strerror(errno),
+                    STATUS_BAD_USE);
+    }
+    const bool good = readRows(path, file, merge);
     std::fclose(file);
     return good;
 }
@@ -106,32 +151,39 @@ struct Head {
 };
 
 // The sorted chunks merged onto `out`; marks each run written in `written`.
-static bool mergeChunks(Merge* merge, std::FILE* out, std::vector<bool>* written) {
+bool mergeChunks(Merge* merge, std::FILE* out, std::vector<bool>* written) {
+    std::vector<LineReader> chunks;
     std::vector<std::string> lines(merge->spilled.size());
+    for (std::FILE* file : merge->spilled) {
+        chunks.push_back(startLines(file));
+    }
     std::priority_queue<Head, std::vector<Head>, std::greater<Head>> heads;
     auto advance = [&](size_t chunk) {
+        std::string_view line;
         uint64_t run = 0;
-        if (readLine(merge->spilled[chunk], &lines[chunk]) &&
-            parseRunField(lines[chunk].data(), lines[chunk].size(), &run)) {
+        if (readLine(&chunks[chunk], &line) &&
+            parseWhole(line.substr(0, line.find(',')), UINT64_MAX, &run)) {
+            lines[chunk] = line;
             heads.push({run, chunk});
         }
     };
-    for (size_t chunk = 0; chunk < merge->spilled.size(); ++chunk) {
+    for (size_t chunk = 0; chunk < chunks.size(); ++chunk) {
         advance(chunk);
     }
     std::string last;
     uint64_t lastRun = 0;
-    while (!heads.empty()) {
+    bool good = true;
+    while (good && !heads.empty()) {
         const Head head = heads.top();
         heads.pop();
         const std::string& line = lines[head.chunk];
         if (!last.empty() && head.run == lastRun) {
-            if (line != last) {
-                merge->error = "run " + std::to_string(head.run) +
-                               " has two different results; they cannot both be right:\n  " + last +
-                               "  " + line;
-                return false;
-            }
+            good = line == last ||
+                   fail(merge,
+                        "run " + std::to_string(head.run) +
+                            " has two different results; they cannot both be right:\n  " + last +
+                            "  " + line.substr(0, line.size() - 1),
+                        STATUS_BAD_USE);
         } else {
             std::fputs(line.c_str(), out);
             last = line;
@@ -143,11 +195,51 @@ static bool mergeChunks(Merge* merge, std::FILE* out, std::vector<bool>* written
         }
         advance(head.chunk);
     }
-    return true;
+    for (LineReader& chunk : chunks) {
+        endLines(&chunk);
+    }
+    return good;
 }
 
-static bool copyFile(std::FILE* from, std::FILE* to) {
+// "N of M runs of DESIGN are missing: 3, 7-9, ..."; empty when none are.
+std::string missingRuns(const char* path, const std::vector<bool>& inDesign,
+                        const std::vector<bool>& written) {
+    std::string ranges;
+    uint64_t missing = 0;
+    uint64_t total = 0;
+    int shown = 0;
+    auto lacking = [&](uint64_t run) {
+        return inDesign[run] && !(run < written.size() && written[run]);
+    };
+    for (uint64_t run = 0; run < inDesign.size(); ++run) {
+        total += inDesign[run];
+        if (!lacking(run)) {
+            continue;
+        }
+        uint64_t end = run;
+        while (end + 1 < inDesign.size() && lacking(end + 1)) {
+            ++end;
+        }
+        if (shown++ < 20) {
+            ranges += (ranges.empty() ? "" : ", ") + std::to_string(run) +
+                      (end > run ? "-" + std::to_string(end) : "");
+        }
+        missing += end - run + 1;
+        total += end - run;
+        run = end;
+    }
+    if (missing == 0) {
+        return "";
+    }
+    return std::to_string(missing) + " of " + std::to_string(total) + " runs of " + path +
+           " are missing: " + ranges + (shown > 20 ? ", ..." : "");
+}
+
+bool copyFile(std::FILE* from, std::FILE* to) {
     static char buffer[1 << 16];
+    if (std::fseek(from, 0, SEEK_SET) != 0) {
+        return false;
+    }
     for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, from)) > 0;) {
         if (std::fwrite(buffer, 1, got, to) != got) {
             return false;
@@ -156,114 +248,85 @@ static bool copyFile(std::FILE* from, std::FILE* to) {
     return !std::ferror(from) && std::fflush(to) == 0;
 }
 
-// The design's runs, read whole, and whether the results are of this design.
-static bool readDesignRuns(const char* path, const std::string& identity, std::vector<bool>* runs,
-                           std::string* error) {
-    DesignSurvey survey;
-    if (!surveyDesign(path, &survey, error)) {
+// The merged table onto its output. A regular file is written aside and renamed, so that a
+// conflict found late leaves nothing half-written; standard output, a device or a FIFO gets the
+// table only once it is whole, from a temporary file.
+bool writeMerged(Merge* merge, const char* outputPath, std::vector<bool>* written) {
+    Output output;
+    std::string error;
+    if (outputPath != nullptr && !openOutput(outputPath, &output, &error)) {
+        return fail(merge, error, STATUS_FAILED);
+    }
+    const bool direct = outputPath == nullptr || output.aside.empty();
+    std::FILE* table = direct ? temporaryFile() : output.file;
+    if (table == nullptr) {
+        abandonOutput(&output);
+        return fail(merge, std::string("cannot make a temporary file: ") + std::strerror(errno),
+                    STATUS_FAILED);
+    }
+    std::fputs(resultHeader(), table);
+    bool good = mergeChunks(merge, table, written);
+    if (good && direct) {
+        good = copyFile(table, outputPath == nullptr ? stdout : output.file) ||
+               fail(merge,
+                    std::string("cannot write ") + (outputPath ? outputPath : "the results") +
+                        ": " + std::strerror(errno),
+                    STATUS_FAILED);
+        std::fclose(table);
+    }
+    if (!good) {
+        abandonOutput(&output);
         return false;
     }
-    char hash[32];
-    std::snprintf(hash, sizeof hash, " design %016" PRIx64 " ", survey.hash);
-    if (identity.find(hash) == std::string::npos) {
-        *error = std::string("the results are not of the design ") + path + " (its hash is" +
-                 std::string(hash).substr(7) +
-                 "; theirs: " + identity.substr(0, identity.size() - 1) + ")";
-        return false;
+    if (outputPath == nullptr) {
+        return true;
     }
-    *runs = std::move(survey.runs);
+    // The identity first: a merged table is in place only when all of it is.
+    if ((!direct && !writeIdentity(outputPath, merge->identity, &error)) ||
+        !commitOutput(&output, &error)) {
+        abandonOutput(&output);
+        return fail(merge, error, STATUS_FAILED);
+    }
     return true;
 }
 
-// "N of M runs of DESIGN are missing: 3, 7-9, ..." on standard error; true when none are.
-static bool reportMissing(const char* path, const std::vector<bool>& inDesign,
-                          const std::vector<bool>& written) {
-    std::string ranges;
-    uint64_t missing = 0;
-    uint64_t total = 0;
-    int shown = 0;
-    for (uint64_t run = 0; run < inDesign.size(); ++run) {
-        total += inDesign[run];
-        if (!inDesign[run] || (run < written.size() && written[run])) {
-            continue;
-        }
-        ++missing;
-        uint64_t end = run;
-        while (end + 1 < inDesign.size() && inDesign[end + 1] &&
-               !(end + 1 < written.size() && written[end + 1])) {
-            ++end;
-        }
-        if (shown++ < 20) {
-            ranges += (ranges.empty() ? "" : ", ") + std::to_string(run) +
-                      (end > run ? "-" + std::to_string(end) : "");
-        }
-        missing += end - run;
-        run = end;
-    }
-    if (missing > 0) {
-        std::fprintf(stderr, "%s: %llu of %llu runs of %s are missing: %s%s\n", PROGRAM,
-                     static_cast<unsigned long long>(missing),
-                     static_cast<unsigned long long>(total), path, ranges.c_str(),
-                     shown > 20 ? ", ..." : "");
-    }
-    return missing == 0;
-}
+}  // namespace
 
-int mergeResults(const std::vector<const char*>& inputs, const char* designPath,
-                 const char* outputPath) {
+Report mergeResults(const std::vector<const char*>& inputs, const char* designPath,
+                    const char* outputPath) {
     Merge merge;
     for (const char* input : inputs) {
         if (!readInput(input, &merge)) {
-            return sayFault(PROGRAM, STATUS_BAD_USE, merge.error);
+            break;
         }
     }
-    if (!merge.chunk.empty() && !spillChunk(&merge)) {
-        return sayFault(PROGRAM, STATUS_FAILED, merge.error);
+    if (merge.report.status == 0 && !merge.chunk.empty()) {
+        spillChunk(&merge);
     }
     std::vector<bool> inDesign;
-    std::string error;
-    if (designPath != nullptr && !readDesignRuns(designPath, merge.identity, &inDesign, &error)) {
-        return sayFault(PROGRAM, STATUS_BAD_USE, error);
+    if (merge.report.status == 0 && designPath != nullptr) {
+        DesignSurvey survey;
+        std::string error;
+        if (!surveyDesign(designPath, &survey, &error)) {
+            merge.report.say(error, STATUS_BAD_USE);
+        } else if (!identityHasDesign(merge.identity, survey.hash)) {
+            merge.report.say(
+                std::string("the results are not of the design ") + designPath +
+                    " (theirs: " + merge.identity.substr(0, merge.identity.size() - 1) + ")",
+                STATUS_BAD_USE);
+        }
+        inDesign = std::move(survey.runs);
     }
-    // Written aside first, so that a conflict found late leaves nothing half-written.
-    const std::string partialPath =
-        outputPath == nullptr ? "" : std::string(outputPath) + ".partial";
-    std::FILE* out = outputPath == nullptr ? std::tmpfile() : std::fopen(partialPath.c_str(), "w");
-    if (out == nullptr) {
-        return sayFault(PROGRAM, STATUS_BAD_USE,
-                        "cannot write " +
-                            (outputPath == nullptr ? "a temporary file" : partialPath) + ": " +
-                            std::strerror(errno));
-    }
-    std::fputs(merge.identity.c_str(), out);
-    std::fputs(resultHeader(), out);
     std::vector<bool> written;
-    const bool merged = mergeChunks(&merge, out, &written);
+    if (merge.report.status == 0 && writeMerged(&merge, outputPath, &written) &&
+        designPath != nullptr) {
+        const std::string missing = missingRuns(designPath, inDesign, written);
+        if (!missing.empty()) {
+            merge.report.say(missing, STATUS_FAILED);
+        }
+    }
     for (std::FILE* chunk : merge.spilled) {
         std::fclose(chunk);
     }
-    bool wrote = merged && std::fflush(out) == 0 && !std::ferror(out);
-    if (wrote && outputPath == nullptr) {
-        wrote = std::fseek(out, 0, SEEK_SET) == 0 && copyFile(out, stdout);
-    }
-    const int writeError = errno;
-    wrote = std::fclose(out) == 0 && wrote;
-    if (outputPath != nullptr) {
-        if (wrote && std::rename(partialPath.c_str(), outputPath) != 0) {
-            wrote = false;
-        }
-        std::remove(partialPath.c_str());  // left only when something failed
-    }
-    if (!merged) {
-        return sayFault(PROGRAM, STATUS_BAD_USE, merge.error);
-    }
-    if (!wrote) {
-        return sayFault(
-            PROGRAM, STATUS_FAILED,
-            std::string("cannot write the merged results: ") + std::strerror(writeError));
-    }
-    if (designPath != nullptr && !reportMissing(designPath, inDesign, written)) {
-        return STATUS_FAILED;
-    }
-    return 0;
+    return merge.report;
 }

@@ -85,7 +85,7 @@ size_t formatDesignRow(const DesignRow& row, char* out) {
     return static_cast<size_t>(end - out);
 }
 
-static const char* endName(RunEnd end) {
+const char* runEndName(RunEnd end) {
     switch (end) {
         case RunEnd::Energy:
             return "energy";
@@ -100,7 +100,7 @@ static const char* endName(RunEnd end) {
 size_t formatResultRow(const DesignRow& row, const RunMetrics& metrics, char* out) {
     char* end = appendDesignPart(row, out);
     end = appendNumber(end, metrics.steps, ',');
-    const char* name = endName(metrics.end);
+    const char* name = runEndName(metrics.end);
     const size_t nameLength = std::strlen(name);
     std::memcpy(end, name, nameLength);
     end += nameLength;

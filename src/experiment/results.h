@@ -18,6 +18,9 @@ struct DesignRow {
 // Why a run stopped.
 enum class RunEnd { Energy, MaxSteps, Ticks };
 
+// As the results write it: energy, maxSteps, ticks.
+const char* runEndName(RunEnd end);
+
 struct RunMetrics {
     int32_t steps;
     RunEnd end;

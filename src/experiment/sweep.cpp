@@ -12,9 +12,11 @@
 
 #include "experiment/cli.h"
 #include "experiment/design.h"
+#include "experiment/identity.h"
 #include "experiment/progress.h"
 #include "experiment/results_file.h"
 #include "experiment/workers.h"
+#include "io/output.h"
 
 static const char PROGRAM[] = "vantu-sweep";
 
@@ -42,16 +44,16 @@ int runSweep(const SweepSettings& options) {
                      std::strerror(errno));
         return STATUS_FAILED;
     }
-    const std::string preamble = resultsPreamble(survey.hash, options.ticks);
     std::vector<bool> done(survey.runs.size());
-    uint64_t doneCount = 0;
     int outFd = STDOUT_FILENO;
     if (options.outputPath != nullptr) {
-        outFd = openResults(options.outputPath, preamble, &done, &doneCount, &error);
-        if (outFd < 0) {
-            return sayFault(PROGRAM, STATUS_BAD_USE, error);
+        const ResultsFile results =
+            openResults(options.outputPath, sweepIdentity(survey.hash, options.ticks), &done);
+        if (results.fd < 0) {
+            return sayFault(PROGRAM, results.status, results.error);
         }
-    } else if (!writeWhole(outFd, preamble.data(), preamble.size())) {
+        outFd = results.fd;
+    } else if (!writeWhole(outFd, resultHeader(), std::strlen(resultHeader()))) {
         std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
         return STATUS_FAILED;
     }

@@ -1,5 +1,6 @@
 #include "experiment/workers.h"
 
+#include "io/output.h"
 #include "picture/picture.h"
 
 #include <poll.h>
@@ -43,21 +44,6 @@ struct Worker {
     std::deque<DesignRow> inFlight;  // in the order sent, which is the order answered
     std::string partial;             // a result line read in part
 };
-
-bool writeWhole(int fd, const char* bytes, size_t length) {
-    while (length > 0) {
-        const ssize_t written = write(fd, bytes, length);
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes += written;
-        length -= static_cast<size_t>(written);
-    }
-    return true;
-}
 
 // The boards as vantu-headless --picture draws them; false, said on standard error, on failure.
 static bool drawRun(const char* picturesDir, uint64_t run) {

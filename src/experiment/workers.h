@@ -33,6 +33,3 @@ struct RunWork {
 // Runs every row `next` gives on `jobs` workers, writing result rows on `outFd`.
 SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
                           Progress* progress);
-
-// Writes all of `length` bytes; false on failure (errno says why).
-bool writeWhole(int fd, const char* bytes, size_t length);

@@ -1,7 +1,6 @@
 #include "picture/picture.h"
 
 #include <png.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "io/output.h"
 #include "view/colours.h"
 
 namespace {
@@ -61,45 +61,41 @@ std::vector<Rgb> drawPixels(int scale) {
     return pixels;
 }
 
-std::string failure(const char* path, const char* reason) {
-    return std::string("cannot write ") + path + ": " + reason;
-}
-
-// Writes the pixels to an open file; returns why not, or an empty string.
-std::string encode(FILE* file, const std::vector<Rgb>& pixels, int scale) {
+// The pixels as PNG bytes; false with libpng's reason in `error`.
+bool encode(const std::vector<Rgb>& pixels, int scale, std::vector<char>* png, std::string* error) {
     png_image image;
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     image.width = static_cast<png_uint_32>(PICTURE_COLUMNS * scale);
     image.height = static_cast<png_uint_32>(PICTURE_ROWS * scale);
     image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_stdio(&image, file, 0, pixels.data(), 0, nullptr) == 0) {
-        return image.message;
+    png_alloc_size_t size = 0;
+    if (png_image_write_get_memory_size(image, size, 0, pixels.data(), 0, nullptr) == 0) {
+        *error = image.message;
+        return false;
     }
-    return "";
+    png->resize(size);
+    if (png_image_write_to_memory(&image, png->data(), &size, 0, pixels.data(), 0, nullptr) == 0) {
+        *error = image.message;
+        return false;
+    }
+    png->resize(size);
+    return true;
 }
 
 }  // namespace
 
 std::string writeBoardsPicture(const char* path, int scale) {
-    const std::vector<Rgb> pixels = drawPixels(scale);
-    // Written beside the final name and renamed into place, so that a reader never finds half a
-    // picture there.
-    const std::string partial = std::string(path) + ".part" + std::to_string(getpid());
-    FILE* file = std::fopen(partial.c_str(), "wb");
-    if (file == nullptr) {
-        return failure(path, std::strerror(errno));
+    // Encoded in memory, so that a failure to write is the system's reason, not libpng's.
+    std::vector<char> png;
+    std::string error;
+    if (!encode(drawPixels(scale), scale, &png, &error)) {
+        return std::string("cannot draw the picture for ") + path + ": " + error;
     }
-    std::string error = encode(file, pixels, scale);
-    if (std::fclose(file) != 0 && error.empty()) {
-        error = std::strerror(errno);
+    Output output;
+    if (!openOutput(path, &output, &error)) {
+        return error;
     }
-    if (error.empty() && std::rename(partial.c_str(), path) != 0) {
-        error = std::strerror(errno);
-    }
-    if (!error.empty()) {
-        std::remove(partial.c_str());
-        return failure(path, error.c_str());
-    }
-    return "";
+    std::fwrite(png.data(), 1, png.size(), output.file);
+    return commitOutput(&output, &error) ? "" : error;
 }

@@ -13,7 +13,7 @@ constexpr int PICTURE_COLUMNS = 49;
 constexpr int BOARD_GAP_ROWS = 6;
 constexpr int PICTURE_ROWS = 2 * PICTURE_COLUMNS + BOARD_GAP_ROWS;
 
-// Writes the current world to `path`, each square `scale` pixels a side (1 to
-// MAX_PICTURE_SCALE). Returns an empty string when the file is written, else why not; then no
-// file of that name is left behind, nor a part of one.
+// Writes the current world to `path` (where it points: see io/output.h), each square `scale`
+// pixels a side (1 to MAX_PICTURE_SCALE). Returns an empty string when the file is written, else
+// why not; then no part of it is left behind.
 std::string writeBoardsPicture(const char* path, int scale);
