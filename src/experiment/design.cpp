@@ -67,13 +67,18 @@ static bool readHeader(DesignReader* reader, std::string* error) {
 }
 
 bool openDesign(const char* path, DesignReader* reader, std::string* error) {
-    reader->path = path;
-    reader->file = std::fopen(path, "r");
-    if (reader->file == nullptr) {
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) {
         *error = std::string("cannot open ") + path + ": " + std::strerror(errno);
         return false;
     }
-    reader->csv = startCsv(reader->file);
+    return startDesign(file, path, reader, error);
+}
+
+bool startDesign(std::FILE* file, const char* path, DesignReader* reader, std::string* error) {
+    reader->path = path;
+    reader->file = file;
+    reader->csv = startCsv(file);
     return readHeader(reader, error);
 }
 

@@ -30,6 +30,9 @@ enum class DesignRead { Row, End, Fault };
 // Opens the design and reads its header; false with the reason in `error`.
 bool openDesign(const char* path, DesignReader* reader, std::string* error);
 
+// The same on a file already open, which the reader then closes; `path` names it in messages.
+bool startDesign(std::FILE* file, const char* path, DesignReader* reader, std::string* error);
+
 // The next row, the end, or a fault with its line number in `error`.
 DesignRead readDesignRow(DesignReader* reader, DesignRow* row, std::string* error);
 
