@@ -55,6 +55,10 @@ determinism)
     "$sweep" merge shard3.csv shard1.csv shard0.csv shard2.csv two.csv >shards.merged
     cmp one.merged two.merged || fail "--jobs 1 and --jobs 2 differ"
     cmp one.merged shards.merged || fail "four shards differ from one run"
+    for i in 0 1 2 3; do
+        columns run "shard$i.csv" | awk -v i="$i" 'NR > 1 && $1 % 4 != i { exit 1 }' ||
+            fail "shard $i/4 ran another shard's runs"
+    done
     plan_run=(plan-run --design planned.csv --params "$params" --vary maxSteps=300,5000
         --vary foodRarity=4,0x1e --vary stepCost=3:1:-1 --replicates 3 --seed 4294967294
         --ticks 800 --shard 1/2 --quiet --output planned.results)
@@ -202,6 +206,7 @@ outputs)
     small_design
     "$sweep" run design.csv --ticks 100 --quiet --output r.csv
     "$sweep" merge r.csv --output expected.csv
+    "$sweep" merge expected.csv | cmp - expected.csv || fail "a merged table does not merge again"
     # Through a link its target is replaced and the link stays; a FIFO is written to.
     ln -s target.csv link.csv && ln -s boards.png picture.png && mkfifo fifo && mkdir folder
     "$sweep" merge r.csv --output link.csv
