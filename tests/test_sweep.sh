@@ -237,12 +237,12 @@ outputs)
 1|cannot make a temporary file: No such file|TMPDIR=/nonexistent sweep merge r.csv
 TABLE
     # One writer: a second sweep on the same file stops at once and leaves it alone.
-    "$sweep" plan --params "$params" --vary initialEnergy=999999 --vary maxSteps=999999 \
-        --replicates 4 --seed 9 >long.csv
-    "$sweep" run long.csv --jobs 1 --quiet --output locked.csv & first=$!
+    "$sweep" plan --params "$params" --vary initialEnergy=999999999 --vary maxSteps=2147483647 \
+        --replicates 2 --seed 9 >endless.csv  # runs of a minute or more
+    "$sweep" run endless.csv --jobs 1 --quiet --output locked.csv & first=$!
     until [ -s locked.csv ]; do sleep 0.01; done
     cp locked.csv before.csv
-    status=0 && "$sweep" run long.csv --jobs 1 --quiet --output locked.csv 2>err || status=$?
+    status=0 && "$sweep" run endless.csv --jobs 1 --quiet --output locked.csv 2>err || status=$?
     [ "$status" = 1 ] && grep -qF "another sweep is writing locked.csv" err ||
         fail "a second writer was let in ($status): $(cat err)"
     cmp locked.csv before.csv || fail "the second writer changed the file"
