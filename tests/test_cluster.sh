@@ -53,9 +53,17 @@ cd "$work"
 "$sweep" plan --params "$source/preference.txt" --vary foodRarity=2:21:1 --replicates 2 \
     --seed 7 >design.csv
 case $engine in
-slurm)
+slurm)  # a failed attempt, then the same command: each keeps its logs, as the messages name them
     startSlurm
-    VANTU_SWEEP=$sweep "$source/scripts/slurm-sweep" --shards 3 --wait design.csv . ;;
+    submit=("$source/scripts/slurm-sweep" --shards 3 --wait design.csv .)
+    status=0
+    VANTU_SWEEP=$(type -P false) "${submit[@]}" 2>failed.txt || status=$?
+    logs=$(sed -n 's/^slurm-sweep: shard [0-2]: failed, see //p' failed.txt)
+    [ "$status" = 1 ] && [ "$(wc -w <<<"$logs")" = 3 ] && ls $logs >/dev/null ||
+        { cat failed.txt; exit 1; }
+    VANTU_SWEEP=$sweep "${submit[@]}"
+    set -- logs/shard-*.log logs/merge-*.log
+    [ $# = 7 ] && ls "$@" >/dev/null || { echo "not both attempts' logs: $*"; exit 1; } ;;
 parallel)  # the README's recipe, with this machine as the only line of the hosts file
     echo : >hosts.txt
     parallel --sshloginfile hosts.txt -j1 --joblog sweep.log --workdir "$PWD" \

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The runner's picture: its size, its failures; a sweep's picture of a run is the runner's.
-# scripts/plot makes each kind of plot; a missing column or a metric not a number: refused.
+# scripts/plot makes each kind of plot where the output points, refuses bad input and use, and
+# draws the numbers worked out by hand.
 # usage: test_pictures.sh SOURCE_FOLDER RUNNER SWEEP
 set -euo pipefail
 source=$1 runner=$2 sweep=$3
@@ -33,13 +34,44 @@ printf '%s\n' run,replicate,foodRarity,stepCost,steps,end 0,0,3,1,120,energy 1,0
     2,0,3,2,80,energy 3,0,6,2,95,energy 4,1,3,1,110,energy 5,1,6,1,170,energy 6,1,3,2,70,energy \
     7,1,6,2,99,maxSteps >"$dir/results.csv"
 plot=("$source/scripts/plot" "$dir/results.csv" --output "$dir/plot.png")
+png() { [ "$(head -c 4 "$1" | tail -c 3)" = PNG ]; }
 for shape in "" "--by stepCost" "--y stepCost"; do
     "${plot[@]}" --metric steps --x foodRarity $shape
-    [ "$(head -c 4 "$dir/plot.png" | tail -c 3)" = PNG ] || fail "no PNG for '$shape'"
+    png "$dir/plot.png" || fail "no PNG for '$shape'"
     rm "$dir/plot.png"
 done
-for refused in "steps --x nosuch:no column 'nosuch'" "end --x foodRarity:'end' is not numeric"; do
+for refused in "steps --x nosuch:no column 'nosuch'" "end --x foodRarity:'end' is not numeric" \
+    "steps --x stepCost --by stepCost:--by and --x both name" \
+    "steps --x stepCost --y stepCost:--y and --x both name" \
+    "steps --x stepCost --output $dir/taken.png:taken.png: it is a folder"; do
     ! "${plot[@]}" --metric ${refused%%:*} 2>"$dir/err" || fail "plot takes ${refused%%:*}"
-    grep -qF "${refused#*:}" "$dir/err" || fail "no clear message: $(cat "$dir/err")"
+    grep -qF -e "${refused#*:}" "$dir/err" || fail "no clear message: $(cat "$dir/err")"
     [ ! -e "$dir/plot.png" ] || fail "a file is written for ${refused%%:*}"
 done
+# The PNG goes to a link's target, the link kept, and into a device (as root) as it is.
+mkdir "$dir/real" && ln -s real/plot.png "$dir/link.png"
+"${plot[@]}" --metric steps --x foodRarity --output "$dir/link.png"
+[ -L "$dir/link.png" ] && png "$dir/real/plot.png" || fail "the link is replaced or has no PNG"
+if [ "$(id -u)" = 0 ] && mknod "$dir/null" c 1 3; then
+    "${plot[@]}" --metric steps --x foodRarity --output "$dir/null"
+    [ -c "$dir/null" ] || fail "a device is replaced by a file"
+fi
+
+# The numbers drawn, against values worked out by hand: the runs of a replicate pooled first,
+# Student's t of 3 replicates (4.303), the interval clipped at 0 and at the highest maxSteps.
+printf '%s\n' '# a line of an older version' replicate,foodRarity,stepCost,maxSteps,steps \
+    0,3,1,100,0 0,3,2,100,2 1,3,1,100,1 1,3,2,100,3 2,3,1,100,2 2,3,2,100,4 \
+    0,6,1,40,40 0,6,2,40,40 1,6,1,40,40 1,6,2,50,50 2,6,1,50,50 2,6,2,50,50 >"$dir/bounded.csv"
+PYTHONPATH=$source/scripts /usr/bin/python3 - "$dir/bounded.csv" <<'EOF'
+import math, sys, plot
+half = 4.303 / math.sqrt(3)  # replicate means 1, 2, 3 and 40, 45, 50: deviations 1 and 5
+expected = {(3,): (2, 0, 2 + half), (6,): (45, 45 - 5 * half, 50)}
+got = plot.point_intervals(*plot.read_sums(sys.argv[1], "steps", ["foodRarity"]), "steps")
+for key, values in expected.items():
+    assert all(math.isclose(a, b, abs_tol=1e-3) for a, b in zip(got[key], values)), got
+inf = math.inf
+for metric, limit, bounds in [("visited", None, (0, 2401)), ("priority1to3", 9, (0, 2401)),
+                              ("restored", None, (0, inf)), ("energy", 9, (-inf, inf)),
+                              ("steps", -5, (0, 0))]:
+    assert plot.metric_bounds(metric, limit) == bounds, metric
+EOF
