@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "view/colours.h"
+#include "palette/colours.h"
 
 namespace {
 
