@@ -8,8 +8,8 @@
 #include <string>
 
 #include "experiment/cli.h"
-#include "experiment/results.h"
 #include "picture/picture.h"
+#include "run/run.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"

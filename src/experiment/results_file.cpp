@@ -10,8 +10,8 @@
 #include <cstring>
 
 #include "experiment/cli.h"
-#include "experiment/results.h"
 #include "experiment/workers.h"
+#include "run/run.h"
 
 std::string resultsPreamble(uint64_t designHash, uint64_t ticks) {
     char identity[128];
