@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "experiment/cli.h"
+#include "io/whole.h"
 
 constexpr int MAX_FIELDS = 1024;
 

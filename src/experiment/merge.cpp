@@ -12,7 +12,7 @@
 #include <string>
 #include <utility>
 
-#include "experiment/cli.h"
+#include "cli/messages.h"
 #include "experiment/design.h"
 #include "experiment/results_file.h"
 

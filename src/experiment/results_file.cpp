@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "experiment/cli.h"
 #include "experiment/workers.h"
+#include "io/whole.h"
 #include "run/run.h"
 
 std::string resultsPreamble(uint64_t designHash, uint64_t ticks) {
