@@ -113,7 +113,7 @@ static int takeOption(OptionId id, const char* value, Options* options) {
 // Returns OPTIONS_GOOD when the options are good, else the exit status.
 static int parseOptions(int argc, char** argv, Options* options) {
     const int status =
-        takeOptions(PROGRAM, help(), argc, argv, OPTIONS, [options](int id, const char* value) {
+        takeOptions(PROGRAM, help, argc, argv, OPTIONS, [options](int id, const char* value) {
             return takeOption(static_cast<OptionId>(id), value, options);
         });
     if (status == OPTIONS_GOOD && optind < argc) {

@@ -204,7 +204,7 @@ static int takeOption(OptionId id, const char* value, CommandLine* line) {
 // The command's options into `line`; OPTIONS_GOOD, or the exit status. Its other arguments are
 // left from optind on.
 static int parseCommand(int argc, char** argv, const OptionSpecs& options, CommandLine* line) {
-    return takeOptions(PROGRAM, help(), argc, argv, options, [line](int id, const char* value) {
+    return takeOptions(PROGRAM, help, argc, argv, options, [line](int id, const char* value) {
         return takeOption(static_cast<OptionId>(id), value, line);
     });
 }

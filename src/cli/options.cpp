@@ -104,7 +104,7 @@ static std::vector<option> getoptTable(const OptionSpecs& options) {
     return table;
 }
 
-int takeOptions(const char* program, const std::string& help, int argc, char** argv,
+int takeOptions(const char* program, std::string (*help)(), int argc, char** argv,
                 const OptionSpecs& options, const OptionHandler& take) {
     const std::vector<option> table = getoptTable(options);
     opterr = 0;  // its messages are not ours
@@ -115,7 +115,7 @@ int takeOptions(const char* program, const std::string& help, int argc, char** a
         } else if (id == ':') {
             status = badUse(program, "missing value after", argv[optind - 1]);
         } else if (id == HELP_OPTION.id) {
-            std::fputs(help.c_str(), stdout);
+            std::fputs(help().c_str(), stdout);
             status = 0;
         } else {
             status = take(id, optarg);

@@ -42,8 +42,8 @@ std::string optionLines(const OptionSpecs& options, size_t column);
 using OptionHandler = std::function<int(int id, const char* value)>;
 
 // Hands each option on the command line to `take`, in order, until one returns a status, which
-// is returned; OPTIONS_GOOD at the end. --help prints `help` and returns 0; an unknown option or
-// a missing value is bad use, said as such. The arguments that are not options are moved after
-// them, from optind on.
-int takeOptions(const char* program, const std::string& help, int argc, char** argv,
+// is returned; OPTIONS_GOOD at the end. --help prints what `help` makes (only then is it made)
+// and returns 0; an unknown option or a missing value is bad use, said as such. The arguments
+// that are not options are moved after them, from optind on.
+int takeOptions(const char* program, std::string (*help)(), int argc, char** argv,
                 const OptionSpecs& options, const OptionHandler& take);
