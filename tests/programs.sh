@@ -24,9 +24,25 @@ check() {
         fail "${*:4}: status $status, standard error: $(<"$work/err")"
 }
 
+# Every option that PROGRAM's help lists, under the command whose paragraph it follows, is taken:
+# given its value's name as the value, it is refused with a message of its own or done, never
+# unknown, nor a silent failure; the help lists COUNT of them.
+options_listed_are_taken() {  # PROGRAM COUNT
+    local listed=0 option command status
+    while IFS='|' read -r option command; do
+        status=0 && (cd "$work" && exec "$1" $command $option) >/dev/null 2>"$work/err" || status=$?
+        [[ $(<"$work/err") != *"unknown option"* ]] && { [ "$status" = 0 ] || [ -s "$work/err" ]; } ||
+            fail "$1 $command $option: status $status, standard error: $(<"$work/err")"
+        listed=$((listed + 1))
+    done < <("$1" --help | awk '/^[a-z-]+: / && !/^usage:/ { command = substr($1, 1, length($1) - 1) }
+        /^  --/ { split($0, label, /  +/); print label[2] "|" command }')
+    [ "$listed" = "$2" ] || fail "$1 --help lists $listed options, not $2"
+}
+
 case_headless() {
     local try="Try 'vantu-headless --help'." file=$work/file.txt
-    check 0 '' 'usage: vantu-headless [--seed N] [--ticks N] [--params FILE]' --help
+    check 0 '' $'usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n' --help
+    options_listed_are_taken "$headless" 8
     check 2 $'vantu-headless: unknown option \'--bogus\'\n'"$try" '' --bogus
     check 2 "unknown option 'stray'" '' stray
     check 2 $'vantu-headless: missing value after \'--seed\'\n'"$try" '' --seed
@@ -36,6 +52,7 @@ case_headless() {
     check 2 "vantu-headless: --ticks takes a whole number of 0 or more, not '1x'" '' --ticks 1x
     check 2 "not ''" '' --ticks ''
     check 2 "not '18446744073709551616'" '' --ticks 18446744073709551616
+    check 2 $'vantu-headless: unknown parameter \'food\'; the parameters are: initialEnergy foodRarity' '' --set food=1
     check 1 'vantu-headless: cannot open preference.txt: No such file or directory' '' --seed 4294967295
     check 1 'vantu-headless: cannot open /no/p.txt: No such file or directory' '' --params /no/p.txt
     check 1 'vantu-headless: cannot read /: Is a directory' '' --params /
@@ -59,13 +76,16 @@ case_headless() {
 case_installation() {
     local prefix=$work/prefix
     "$cmake" --install "$build" --prefix "$prefix" >/dev/null
-    for file in bin/vantu bin/vantu-headless share/vantu/preference.txt share/man/man1/vantu{,-headless}.1; do
+    for file in bin/vantu{,-headless,-sweep} share/vantu/preference.txt share/man/man1/vantu{,-headless,-sweep}.1; do
         [ -f "$prefix/$file" ] || fail "$file is not installed"
         [[ $file != *.1 ]] || [ -z "$(groff -man -Tutf8 -ww -z "$prefix/$file" 2>&1)" ] || fail "$file renders with warnings"
     done
     "$prefix/bin/vantu-headless" --seed 11 --ticks 500 --params "$prefix/share/vantu/preference.txt" |
         cmp - <("$headless" --seed 11 --ticks 500 --params "$source/preference.txt") ||
         fail "the installed runner's log differs from the build's"
+    "$prefix/bin/vantu-sweep" --help | head -n 1 | grep -q '^usage: vantu-sweep plan ' ||
+        fail "the installed vantu-sweep gives no help"
+    options_listed_are_taken "$prefix/bin/vantu-sweep" 13
 }
 
 # Every line one of the log's five forms, the steps numbered on from 0 on rows and columns 0..49;

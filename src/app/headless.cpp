@@ -1,38 +1,58 @@
 // vantu-headless: the simulation without a window, as fast as it goes, for batch work. Its log
 // is byte for byte the window program's for the same seed and number of clock ticks; with
 // --summary it writes no log but the one result row a sweep would write for the run.
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "experiment/cli.h"
-#include "experiment/results.h"
+#include "cli/messages.h"
+#include "cli/options.h"
+#include "cli/settings.h"
+#include "io/whole.h"
 #include "picture/picture.h"
+#include "run/run.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
 
 static const char PROGRAM[] = "vantu-headless";
 
-static const char HELP[] =
-    "usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n"
-    "       [--set NAME=VALUE]... [--summary] [--picture PNG] [--scale K]\n"
-    "Runs the Vantu simulation without a window and writes its log on standard output.\n"
-    "\n"
-    "  --seed N       seed the random source with N (0 to 4294967295) instead of the time\n"
-    "  --ticks N      run at most N clock ticks; without it, run until the run is over\n"
-    "  --params FILE  read the parameters from FILE instead of preference.txt\n"
-    "  --set SETTING  NAME=VALUE: give the parameter NAME the VALUE instead of the file's, as\n"
-    "                 the file would write it (foodRarity=5); may be repeated\n"
-    "  --summary      write no log but a CSV header and the run's result row, as vantu-sweep's\n"
-    "  --picture PNG  after the run, write both boards to the file PNG as a picture\n"
-    "  --scale K      draw each square of the picture K pixels a side (1 to 64; 8 unless given)\n"
-    "  --help         print this help and exit\n"
-    "\n"
-    "Exit status: 0 when the run is done, 1 when the parameter file cannot be opened or read or\n"
-    "the output or the picture cannot be written, 2 on bad use.\n";
+enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE };
+
+static const OptionSpecs OPTIONS = {
+    {"seed", "N", "seed the random source with N (0 to 4294967295) instead of the time", SEED,
+     false},
+    {"ticks", "N", "run at most N clock ticks; without it, run until the run is over", TICKS,
+     false},
+    {"params", "FILE", "read the parameters from FILE instead of preference.txt", PARAMS, false},
+    {"set", "NAME=VALUE",
+     "give the parameter NAME the VALUE instead of the file's, as the file would write it "
+     "(foodRarity=5); may be repeated",
+     SET, true},
+    {"summary", nullptr, "write no log but a CSV header and the run's result row, as vantu-sweep's",
+     SUMMARY, false},
+    {"picture", "PNG", "after the run, write both boards to the file PNG as a picture", PICTURE,
+     false},
+    {"scale", "K", "draw each square of the picture K pixels a side (1 to 64; 8 unless given)",
+     SCALE, false},
+};
+
+static std::string help() {
+    const OptionSpecs listed = joinOptions({OPTIONS, {HELP_OPTION}});
+    return synopsis("usage: vantu-headless", OPTIONS) +
+           paragraph(
+               "Runs the Vantu simulation without a window and writes its log on standard "
+               "output.") +
+           "\n" + optionLines(listed, helpColumn(listed)) + "\n" +
+           paragraph(
+               "Exit status: 0 when the run is done, 1 when the parameter file cannot be "
+               "opened or read or the output or the picture cannot be written, 2 on bad "
+               "use.");
+}
 
 constexpr int MAX_SETTINGS = 256;
 
@@ -47,22 +67,9 @@ struct Options {
     int pictureScale;
 };
 
-enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE, HELP_OPTION };
-
-static const option OPTIONS[] = {
-    {"seed", required_argument, nullptr, SEED},
-    {"ticks", required_argument, nullptr, TICKS},
-    {"params", required_argument, nullptr, PARAMS},
-    {"set", required_argument, nullptr, SET},
-    {"summary", no_argument, nullptr, SUMMARY},
-    {"picture", required_argument, nullptr, PICTURE},
-    {"scale", required_argument, nullptr, SCALE},
-    {"help", no_argument, nullptr, HELP_OPTION},
-    {nullptr, 0, nullptr, 0},
-};
-
-// One option and its value into `options`; OPTIONS_GOOD, or the exit status.
-static int takeOption(int id, const char* value, Options* options) {
+// One option and its value into `options`; OPTIONS_GOOD, or the exit status. No default case:
+// the compiler names an option declared and not taken here.
+static int takeOption(OptionId id, const char* value, Options* options) {
     uint64_t number = 0;
     switch (id) {
         case SEED:
@@ -71,53 +78,69 @@ static int takeOption(int id, const char* value, Options* options) {
                               value);
             }
             options->seed = static_cast<uint32_t>(number);
-            break;
+            return OPTIONS_GOOD;
         case TICKS:
             if (!parseWhole(value, UINT64_MAX, &number)) {
                 return badUse(PROGRAM, "--ticks takes a whole number of 0 or more, not", value);
             }
             options->ticks = number;
-            break;
+            return OPTIONS_GOOD;
         case PARAMS:
             options->paramPath = value;
-            break;
+            return OPTIONS_GOOD;
         case SET:
             if (options->settingCount == MAX_SETTINGS) {
                 return badUse(PROGRAM, "too many settings, at", value);
             }
             options->settings[options->settingCount++] = value;
-            break;
+            return OPTIONS_GOOD;
         case SUMMARY:
             options->summary = true;
-            break;
+            return OPTIONS_GOOD;
         case PICTURE:
             options->picturePath = value;
-            break;
+            return OPTIONS_GOOD;
         case SCALE:
             if (!parseWhole(value, MAX_PICTURE_SCALE, &number) || number == 0) {
                 return badUse(PROGRAM, "--scale takes a whole number from 1 to 64, not", value);
             }
             options->pictureScale = static_cast<int>(number);
-            break;
-        case HELP_OPTION:
-            std::fputs(HELP, stdout);
-            return 0;
-        default:
-            return STATUS_BAD_USE;
+            return OPTIONS_GOOD;
     }
-    return OPTIONS_GOOD;
+    return STATUS_BAD_USE;
 }
 
 // Returns OPTIONS_GOOD when the options are good, else the exit status.
 static int parseOptions(int argc, char** argv, Options* options) {
-    for (int id; (id = nextOption(PROGRAM, argc, argv, OPTIONS)) != -1;) {
-        const int status = takeOption(id, optarg, options);
-        if (status != OPTIONS_GOOD) {
-            return status;
+    const int status =
+        takeOptions(PROGRAM, help, argc, argv, OPTIONS, [options](int id, const char* value) {
+            return takeOption(static_cast<OptionId>(id), value, options);
+        });
+    if (status == OPTIONS_GOOD && optind < argc) {
+        return badUse(PROGRAM, "unknown option", argv[optind]);
+    }
+    return status;
+}
+
+// The settings, then the file, then the settings again over the file's values; OPTIONS_GOOD, or
+// the exit status. Bad settings are bad use whatever the file: tried first on values of their
+// own.
+static int readValues(const Options& options, int32_t values[PARAM_COUNT]) {
+    for (int i = 0; i < options.settingCount; ++i) {
+        const std::string fault = applySetting(options.settings[i], values);
+        if (!fault.empty()) {
+            return badUse(PROGRAM, fault);
         }
     }
-    if (optind < argc) {
-        return badUse(PROGRAM, "unknown option", argv[optind]);
+    const ParamFileOutcome file = loadParamFile(options.paramPath, values);
+    if (!file.message.empty()) {
+        sayFault(PROGRAM, 0, file.message);
+    }
+    if (!file.read) {
+        return STATUS_FAILED;
+    }
+    for (int i = 0; i < options.settingCount; ++i) {
+        applySetting(options.settings[i], values);
     }
     return OPTIONS_GOOD;
 }
@@ -159,18 +182,10 @@ int main(int argc, char** argv) {
     if (status != OPTIONS_GOOD) {
         return status;
     }
-    // Bad settings are bad use whatever the file: tried first on values of their own.
     int32_t values[PARAM_COUNT] = {};
-    for (int i = 0; i < options.settingCount; ++i) {
-        if (!applySetting(PROGRAM, options.settings[i], values)) {
-            return STATUS_BAD_USE;
-        }
-    }
-    if (!loadParamFile(PROGRAM, options.paramPath, values)) {
-        return STATUS_FAILED;
-    }
-    for (int i = 0; i < options.settingCount; ++i) {
-        applySetting(PROGRAM, options.settings[i], values);
+    const int valuesStatus = readValues(options, values);
+    if (valuesStatus != OPTIONS_GOOD) {
+        return valuesStatus;
     }
     if (options.summary) {
         return runSummary(options, values);

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "experiment/results.h"
 #include "io/csv.h"
+#include "run/run.h"
 
 // Runs are numbered below this; a plan is never larger.
 constexpr uint64_t MAX_RUNS = 100000000;

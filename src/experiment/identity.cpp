@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "experiment/results.h"
+#include "run/run.h"
 #include "io/output.h"
 
 static const char IDENTITY_START[] = "vantu-sweep ";

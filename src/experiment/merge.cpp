@@ -11,7 +11,7 @@
 #include <string>
 #include <utility>
 
-#include "experiment/cli.h"
+#include "cli/messages.h"
 #include "experiment/design.h"
 #include "experiment/identity.h"
 #include "experiment/results_file.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "experiment/cli.h"
+#include "cli/settings.h"
 
 static bool parseValue(const char* text, size_t length, int32_t* value, std::string* error) {
     if (!parseParamValue(text, length, value)) {

@@ -9,10 +9,11 @@
 #include <cstdio>
 #include <cstring>
 
-#include "experiment/cli.h"
+#include "cli/messages.h"
 #include "experiment/identity.h"
 #include "io/output.h"
 #include "io/whole.h"
+#include "run/run.h"
 
 constexpr size_t RESULT_FIELDS = 3 + PARAM_COUNT + 7 + PRIORITY_BANDS;
 constexpr int32_t INTERIOR_SQUARES = 49 * 49;
@@ -33,8 +34,8 @@ static bool parseNumber(std::string_view text, Number* value) {
     return error == std::errc() && stop == end;
 }
 
-static bool parseEnd(std::string_view text, RunEnd* end) {
-    for (RunEnd candidate : {RunEnd::Energy, RunEnd::MaxSteps, RunEnd::Ticks}) {
+static bool parseEnd(std::string_view text, RunState* end) {
+    for (RunState candidate : {RunState::EnergySpent, RunState::StepLimit, RunState::Live}) {
         if (text == runEndName(candidate)) {
             *end = candidate;
             return true;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "experiment/results.h"
+#include "run/run.h"
 #include "io/csv.h"
 
 // Whether the record is the results' header.

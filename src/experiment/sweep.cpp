@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "experiment/cli.h"
+#include "cli/messages.h"
 #include "experiment/design.h"
 #include "experiment/identity.h"
 #include "experiment/progress.h"

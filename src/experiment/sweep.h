@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "experiment/results.h"
+#include "run/run.h"
 
 struct SweepSettings {
     const char* designPath = nullptr;

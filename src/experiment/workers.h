@@ -9,7 +9,7 @@
 #include <string>
 
 #include "experiment/progress.h"
-#include "experiment/results.h"
+#include "run/run.h"
 
 // Gives the next row to run; false when there is none (or reading failed: the caller knows).
 using NextRow = std::function<bool(DesignRow*)>;

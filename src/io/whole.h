@@ -1,8 +1,9 @@
-// Whole numbers as the command lines and tables write them: plain decimal digits, no sign.
+// Whole numbers as a user or a file writes them for counts, seeds and run numbers.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
-// The whole of `text` as a number no more than `max`; false for anything else.
+// Plain decimal digits, no sign, no blanks, at most `max`; false, with `value` untouched, on
+// anything else (an empty text included).
 bool parseWhole(std::string_view text, uint64_t max, uint64_t* value);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "io/output.h"
-#include "view/colours.h"
+#include "palette/colours.h"
 
 namespace {
 

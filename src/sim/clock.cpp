@@ -3,8 +3,11 @@
 #include "sim/step.h"
 #include "sim/world.h"
 
-bool runIsLive() {
-    return agent.stepCount < params.maxSteps && agent.energy > 0;
+RunState runState() {
+    if (agent.energy <= 0) {
+        return RunState::EnergySpent;
+    }
+    return agent.stepCount >= params.maxSteps ? RunState::StepLimit : RunState::Live;
 }
 
 void tickClock() {

@@ -2,8 +2,15 @@
 // while the run is live.
 #pragma once
 
-// Live while fewer than maxSteps steps are taken and energy is above 0.
-bool runIsLive();
+// Whether the run goes on, or why it is over: its energy is spent (0 or below), else it has taken
+// maxSteps steps.
+enum class RunState { Live, EnergySpent, StepLimit };
+
+RunState runState();
+
+inline bool runIsLive() {
+    return runState() == RunState::Live;
+}
 
 // Takes one step and counts it, if the run is live.
 void tickClock();

@@ -2,7 +2,7 @@
 
 #include <GL/glu.h>
 
-#include "view/colours.h"
+#include "palette/colours.h"
 #include "view/view.h"
 
 ViewState view = {START_EYE_HEIGHT, 0.0, 0.0};

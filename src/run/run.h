@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "sim/bands.h"
+#include "sim/clock.h"
 #include "sim/params.h"
 
 // A design's row: which run, which replicate, the seed and the 22 values as the file writes them.
@@ -15,15 +16,12 @@ struct DesignRow {
     int32_t values[PARAM_COUNT];
 };
 
-// Why a run stopped.
-enum class RunEnd { Energy, MaxSteps, Ticks };
-
-// As the results write it: energy, maxSteps, ticks.
-const char* runEndName(RunEnd end);
+// As the results write it: energy, maxSteps, ticks (still Live when the ticks ran out first).
+const char* runEndName(RunState end);
 
 struct RunMetrics {
     int32_t steps;
-    RunEnd end;
+    RunState end;  // still Live when the ticks ran out first
     int32_t energy;
     int64_t food;
     int64_t poison;

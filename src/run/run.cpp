@@ -1,4 +1,4 @@
-#include "experiment/results.h"
+#include "run/run.h"
 
 #include <charconv>
 #include <cstring>
@@ -18,14 +18,8 @@ RunMetrics runRow(const DesignRow& row, uint64_t ticks) {
     }
     RunMetrics metrics = {};
     metrics.steps = agent.stepCount;
+    metrics.end = runState();
     metrics.energy = agent.energy;
-    if (agent.energy <= 0) {
-        metrics.end = RunEnd::Energy;
-    } else if (agent.stepCount >= params.maxSteps) {
-        metrics.end = RunEnd::MaxSteps;
-    } else {
-        metrics.end = RunEnd::Ticks;
-    }
     metrics.food = tally.foodFound;
     metrics.poison = tally.poisonFound;
     metrics.restored = tally.itemsRestored;
@@ -85,13 +79,13 @@ size_t formatDesignRow(const DesignRow& row, char* out) {
     return static_cast<size_t>(end - out);
 }
 
-const char* runEndName(RunEnd end) {
+const char* runEndName(RunState end) {
     switch (end) {
-        case RunEnd::Energy:
+        case RunState::EnergySpent:
             return "energy";
-        case RunEnd::MaxSteps:
+        case RunState::StepLimit:
             return "maxSteps";
-        case RunEnd::Ticks:
+        case RunState::Live:
             break;
     }
     return "ticks";
