@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "run/run.h"
 #include "io/output.h"
+#include "run/run.h"
 
 static const char IDENTITY_START[] = "vantu-sweep ";
 constexpr size_t IDENTITY_MAX = 256;

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "run/run.h"
 #include "io/csv.h"
+#include "run/run.h"
 
 // Whether the record is the results' header.
 bool isResultHeader(const CsvReader& reader);
