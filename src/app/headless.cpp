@@ -12,16 +12,18 @@
 #include "cli/messages.h"
 #include "cli/options.h"
 #include "cli/settings.h"
+#include "io/output.h"
 #include "io/whole.h"
 #include "picture/picture.h"
 #include "run/run.h"
+#include "run/series.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
 
 static const char PROGRAM[] = "vantu-headless";
 
-enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE };
+enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE, SERIES, EVERY };
 
 static const OptionSpecs OPTIONS = {
     {"seed", "N", "seed the random source with N (0 to 4294967295) instead of the time", SEED,
@@ -39,6 +41,12 @@ static const OptionSpecs OPTIONS = {
      false},
     {"scale", "K", "draw each square of the picture K pixels a side (1 to 64; 8 unless given)",
      SCALE, false},
+    {"series", "FILE",
+     "also write the run's state over time to the CSV file FILE: a row at step 0, after every "
+     "N-th step and after the last",
+     SERIES, false},
+    {"every", "N", "a series row after every N-th step (1 or more; 100 unless given)", EVERY,
+     false},
 };
 
 static std::string help() {
@@ -65,7 +73,11 @@ struct Options {
     bool summary;
     const char* picturePath;  // none when null
     int pictureScale;
+    const char* seriesPath;  // none when null
+    uint64_t every;          // 0 when not given
 };
+
+constexpr uint64_t DEFAULT_EVERY = 100;
 
 // One option and its value into `options`; OPTIONS_GOOD, or the exit status. No default case:
 // the compiler names an option declared and not taken here.
@@ -106,6 +118,14 @@ static int takeOption(OptionId id, const char* value, Options* options) {
             }
             options->pictureScale = static_cast<int>(number);
             return OPTIONS_GOOD;
+        case SERIES:
+            options->seriesPath = value;
+            return OPTIONS_GOOD;
+        case EVERY:
+            if (!parseWhole(value, UINT64_MAX, &options->every) || options->every == 0) {
+                return badUse(PROGRAM, "--every takes a whole number from 1, not", value);
+            }
+            return OPTIONS_GOOD;
     }
     return STATUS_BAD_USE;
 }
@@ -118,6 +138,9 @@ static int parseOptions(int argc, char** argv, Options* options) {
         });
     if (status == OPTIONS_GOOD && optind < argc) {
         return badUse(PROGRAM, "unknown option", argv[optind]);
+    }
+    if (status == OPTIONS_GOOD && options->every != 0 && options->seriesPath == nullptr) {
+        return badUse(PROGRAM, "--every is the period of a series: it needs --series FILE");
     }
     return status;
 }
@@ -162,22 +185,67 @@ static int writePictureIfAsked(const Options& options) {
     return 0;
 }
 
-static int runSummary(const Options& options, const int32_t values[PARAM_COUNT]) {
-    DesignRow row = {0, 0, options.seed, {}};
-    std::memcpy(row.values, values, sizeof row.values);
-    char line[RESULT_ROW_MAX];
-    const size_t length = formatResultRow(row, runRow(row, options.ticks), line);
-    std::fputs(resultHeader(), stdout);
-    std::fwrite(line, 1, length, stdout);
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
-        return writeFailed("summary");
+// The series file, open for the rows as the run makes them; null when none is asked for.
+struct SeriesFile {
+    Output output;
+    Series series;
+};
+
+static int openSeries(const Options& options, SeriesFile* file) {
+    std::string error;
+    if (!openOutput(options.seriesPath, &file->output, &error)) {
+        return sayFault(PROGRAM, STATUS_BAD_USE, error);
+    }
+    std::FILE* out = file->output.file;
+    std::fputs(seriesHeader(), out);
+    file->series = {0,
+                    options.every == 0 ? DEFAULT_EVERY : options.every,
+                    {},
+                    [out](std::string* rows) {
+                        std::fwrite(rows->data(), 1, rows->size(), out);
+                        rows->clear();
+                    },
+                    SERIES_HAND_OVER_BYTES};
+    return OPTIONS_GOOD;
+}
+
+// The run from its generated world, recorded when a series is asked for.
+static RunMetrics runFromStart(uint64_t ticks, SeriesFile* file) {
+    if (file->output.file != nullptr) {
+        return runRecorded(ticks, &file->series);
+    }
+    for (uint64_t tick = 0; tick < ticks && runIsLive() && !std::ferror(stdout); ++tick) {
+        tickClock();
+    }
+    return currentMetrics();
+}
+
+static int finish(const Options& options, SeriesFile* file) {
+    std::string error;
+    if (file->output.file != nullptr && !commitOutput(&file->output, &error)) {
+        return sayFault(PROGRAM, STATUS_FAILED, error);
     }
     return writePictureIfAsked(options);
 }
 
+static int runSummary(const Options& options, const int32_t values[PARAM_COUNT], SeriesFile* file) {
+    DesignRow row = {0, 0, options.seed, {}};
+    std::memcpy(row.values, values, sizeof row.values);
+    startRow(row);
+    char line[RESULT_ROW_MAX];
+    const size_t length = formatResultRow(row, runFromStart(options.ticks, file), line);
+    std::fputs(resultHeader(), stdout);
+    std::fwrite(line, 1, length, stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        abandonOutput(&file->output);
+        return writeFailed("summary");
+    }
+    return finish(options, file);
+}
+
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME,      {}, 0,
-                       false,          nullptr,   DEFAULT_PICTURE_SCALE};
+    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME,       {},      0,
+                       false,          nullptr,   DEFAULT_PICTURE_SCALE, nullptr, 0};
     const int status = parseOptions(argc, argv, &options);
     if (status != OPTIONS_GOOD) {
         return status;
@@ -187,8 +255,12 @@ int main(int argc, char** argv) {
     if (valuesStatus != OPTIONS_GOOD) {
         return valuesStatus;
     }
+    SeriesFile file;
+    if (options.seriesPath != nullptr && openSeries(options, &file) != OPTIONS_GOOD) {
+        return STATUS_BAD_USE;
+    }
     if (options.summary) {
-        return runSummary(options, values);
+        return runSummary(options, values, &file);
     }
 
     // No flush per line: the log gathers its lines and hands them over in large blocks, which
@@ -198,12 +270,11 @@ int main(int argc, char** argv) {
 
     logStartingUp();
     initWorldWith(options.seed, values);
-    for (uint64_t tick = 0; tick < options.ticks && runIsLive() && !std::ferror(stdout); ++tick) {
-        tickClock();
-    }
+    runFromStart(options.ticks, &file);
     logFlush();
     if (std::ferror(stdout)) {
+        abandonOutput(&file.output);
         return writeFailed("log");
     }
-    return writePictureIfAsked(options);
+    return finish(options, &file);
 }

@@ -10,12 +10,20 @@
 #include "sim/tally.h"
 #include "sim/world.h"
 
-RunMetrics runRow(const DesignRow& row, uint64_t ticks) {
+void startRow(const DesignRow& row) {
     logStream = nullptr;  // a sweep's run formats no log line
     initWorldWith(row.seed, row.values);
+}
+
+RunMetrics runRow(const DesignRow& row, uint64_t ticks) {
+    startRow(row);
     for (uint64_t tick = 0; tick < ticks && runIsLive(); ++tick) {
         tickClock();
     }
+    return currentMetrics();
+}
+
+RunMetrics currentMetrics() {
     RunMetrics metrics = {};
     metrics.steps = agent.stepCount;
     metrics.end = runState();

@@ -35,6 +35,12 @@ constexpr uint64_t ALL_TICKS = UINT64_MAX;  // no tick limit: the run goes on un
 // Runs the row for at most `ticks` clock ticks, with no log.
 RunMetrics runRow(const DesignRow& row, uint64_t ticks);
 
+// The world of the row, generated, with no log: a run's start.
+void startRow(const DesignRow& row);
+
+// What the run has done so far; `end` is Live while it goes on.
+RunMetrics currentMetrics();
+
 // The design's columns, then the metrics': the results' header line, newline included.
 const char* resultHeader();
 
