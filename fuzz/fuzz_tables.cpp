@@ -1,13 +1,13 @@
 // libFuzzer target: any bytes, read as a CSV table, as a design and as results. Besides the
 // sanitizers' own checks it aborts when a record, written back with every field quoted, reads
-// otherwise; and when a record the results reader takes is not the row the sweep would write.
+// otherwise; and when a record the tables' reader takes is not the row the sweep would write.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "experiment/design.h"
-#include "experiment/results_file.h"
+#include "experiment/tables.h"
 #include "io/csv.h"
 
 static void check(bool good, const char* what) {
@@ -41,16 +41,19 @@ static void checkRecords(std::FILE* file) {
               "a record written back with quotes reads otherwise");
         endCsv(&second);
         std::fclose(copy);
-        DesignRow row;
-        RunMetrics metrics;
-        char line[RESULT_ROW_MAX];
-        if (parseResultRow(reader, &row, &metrics)) {
-            std::string fields;
-            for (size_t i = 0; i < reader.fields.size(); ++i) {
-                fields += std::string(i == 0 ? "" : ",") + std::string(csvField(reader, i));
+        // A row taken is the record's fields as they stand, joined by commas.
+        RowKey key;
+        char line[TABLE_ROW_MAX];
+        size_t length = 0;
+        for (Table table : {Table::Results, Table::Series}) {
+            if (readTableRow(table, reader, &key, line, &length)) {
+                std::string fields;
+                for (size_t i = 0; i < reader.fields.size(); ++i) {
+                    fields += std::string(i == 0 ? "" : ",") + std::string(csvField(reader, i));
+                }
+                check(std::string(line, length) == fields + "\n",
+                      "a row taken is not as the sweep writes it");
             }
-            check(std::string(line, formatResultRow(row, metrics, line)) == fields + "\n",
-                  "a result row taken is not as the sweep writes it");
         }
     }
     endCsv(&reader);

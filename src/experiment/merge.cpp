@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,39 +15,41 @@
 #include "cli/messages.h"
 #include "experiment/design.h"
 #include "experiment/identity.h"
-#include "experiment/results_file.h"
+#include "experiment/tables.h"
 #include "io/lines.h"
 #include "io/output.h"
 #include "io/whole.h"
 
 namespace {
 
-using Row = std::pair<uint64_t, std::string>;  // the run and its whole line
+struct Row {
+    RowKey key;
+    std::string line;  // whole, newline included
+};
+
+bool before(const RowKey& a, const RowKey& b) {
+    return a.run != b.run ? a.run < b.run : a.step < b.step;
+}
+
+// A row's key from its line as the sweep writes it: the run first, a series' step second.
+RowKey keyOfLine(Table table, std::string_view line) {
+    RowKey key = {0, 0};
+    const size_t comma = line.find(',');
+    parseWhole(line.substr(0, comma), UINT64_MAX, &key.run);
+    if (table == Table::Series) {
+        const std::string_view step = line.substr(comma + 1, line.find(',', comma + 1) - comma - 1);
+        std::from_chars(step.data(), step.data() + step.size(), key.step);
+    }
+    return key;
+}
 
 struct Merge {
+    Table table = Table::Results;
     std::string identity;  // the first input's
     std::vector<Row> chunk;
     std::vector<std::FILE*> spilled;  // sorted chunks
     Report report;
 };
-
-// A file of our own in TMPDIR (/tmp unless set), gone from the folder at once so that nothing is
-// left behind whatever happens.
-std::FILE* temporaryFile() {
-    const char* folder = std::getenv("TMPDIR");
-    std::string path =
-        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/vantu-merge.XXXXXX";
-    const int fd = mkstemp(&path[0]);
-    if (fd < 0) {
-        return nullptr;
-    }
-    unlink(path.c_str());
-    std::FILE* file = fdopen(fd, "w+b");
-    if (file == nullptr) {
-        close(fd);
-    }
-    return file;
-}
 
 bool fail(Merge* merge, const std::string& what, int status) {
     merge->report.say(what, status);
@@ -55,7 +58,7 @@ bool fail(Merge* merge, const std::string& what, int status) {
 
 bool spillChunk(Merge* merge) {
     std::stable_sort(merge->chunk.begin(), merge->chunk.end(),
-                     [](const Row& a, const Row& b) { return a.first < b.first; });
+                     [](const Row& a, const Row& b) { return before(a.key, b.key); });
     std::FILE* file = temporaryFile();
     if (file == nullptr) {
         return fail(merge, std::string("cannot make a temporary file: ") + std::strerror(errno),
@@ -63,7 +66,7 @@ bool spillChunk(Merge* merge) {
     }
     merge->spilled.push_back(file);
     for (const Row& row : merge->chunk) {
-        std::fputs(row.second.c_str(), file);
+        std::fputs(row.line.c_str(), file);
     }
     merge->chunk.clear();
     if (std::fflush(file) != 0 || std::ferror(file) || std::fseek(file, 0, SEEK_SET) != 0) {
@@ -82,8 +85,8 @@ bool checkIdentity(const char* path, Merge* merge) {
             break;
         case IdentityRead::Missing:
             return fail(merge,
-                        std::string(path) + ": is not a vantu-sweep results file: " +
-                            identityPath(path) + ", which says of which sweep it is, is missing",
+                        std::string(path) + ": is not a vantu-sweep table: " + identityPath(path) +
+                            ", which says of which sweep it is, is missing",
                         STATUS_BAD_USE);
         case IdentityRead::Fault:
             return fail(merge, error, STATUS_BAD_USE);
@@ -97,25 +100,41 @@ bool checkIdentity(const char* path, Merge* merge) {
     return true;
 }
 
-// Gathers the whole rows of a results file into chunks.
-bool readRows(const char* path, std::FILE* file, Merge* merge) {
+// The first input's header says which table is merged; every other's must be the same.
+bool readHeader(const char* path, CsvReader* reader, Merge* merge, bool first) {
+    std::string error;
+    const CsvRead read = readRecord(reader, &error);
+    if (read == CsvRead::Fault) {
+        return fail(merge, std::string(path) + ": " + error, STATUS_BAD_USE);
+    }
+    if (read == CsvRead::Record && reader->complete) {
+        if (first && isTableHeader(*reader, Table::Series)) {
+            merge->table = Table::Series;
+        }
+        if (isTableHeader(*reader, merge->table)) {
+            return true;
+        }
+    }
+    return fail(merge,
+                std::string(path) + ": does not start with the " +
+                    (merge->table == Table::Results ? "results'" : "series'") + " header",
+                STATUS_BAD_USE);
+}
+
+// Gathers the whole rows of a table into chunks.
+bool readRows(const char* path, std::FILE* file, Merge* merge, bool first) {
     CsvReader reader = startCsv(file);
     std::string error;
-    CsvRead read = readRecord(&reader, &error);
-    bool good = read == CsvRead::Record && reader.complete && isResultHeader(reader);
-    if (!good && read != CsvRead::Fault) {
-        fail(merge, std::string(path) + ": does not start with the results' header",
-             STATUS_BAD_USE);
-    }
-    DesignRow row;
-    RunMetrics metrics;
-    char line[RESULT_ROW_MAX];
+    bool good = readHeader(path, &reader, merge, first);
+    CsvRead read = CsvRead::End;
+    RowKey key;
+    char line[TABLE_ROW_MAX];
+    size_t length = 0;
     while (good && (read = readRecord(&reader, &error)) == CsvRead::Record && reader.complete) {
-        good = parseResultRow(reader, &row, &metrics) ||
-               fail(merge, notAResultRow(path, reader), STATUS_BAD_USE);
+        good = readTableRow(merge->table, reader, &key, line, &length) ||
+               fail(merge, notATableRow(merge->table, path, reader), STATUS_BAD_USE);
         if (good) {
-            merge->chunk.emplace_back(row.run,
-                                      std::string(line, formatResultRow(row, metrics, line)));
+            merge->chunk.push_back({key, std::string(line, length)});
             good = merge->chunk.size() < CHUNK_ROWS || spillChunk(merge);
         }
     }
@@ -129,6 +148,7 @@ bool readRows(const char* path, std::FILE* file, Merge* merge) {
 }
 
 bool readInput(const char* path, Merge* merge) {
+    const bool first = merge->identity.empty();
     if (!checkIdentity(path, merge)) {
         return false;
     }
@@ -137,16 +157,16 @@ bool readInput(const char* path, Merge* merge) {
         return fail(merge, std::string("cannot open ") + path + ": " + std::strerror(errno),
                     STATUS_BAD_USE);
     }
-    const bool good = readRows(path, file, merge);
+    const bool good = readRows(path, file, merge, first);
     std::fclose(file);
     return good;
 }
 
 struct Head {
-    uint64_t run;
+    RowKey key;
     size_t chunk;
     bool operator>(const Head& other) const {
-        return run != other.run ? run > other.run : chunk > other.chunk;
+        return before(other.key, key) || (!before(key, other.key) && chunk > other.chunk);
     }
 };
 
@@ -160,38 +180,40 @@ bool mergeChunks(Merge* merge, std::FILE* out, std::vector<bool>* written) {
     std::priority_queue<Head, std::vector<Head>, std::greater<Head>> heads;
     auto advance = [&](size_t chunk) {
         std::string_view line;
-        uint64_t run = 0;
-        if (readLine(&chunks[chunk], &line) &&
-            parseWhole(line.substr(0, line.find(',')), UINT64_MAX, &run)) {
+        if (readLine(&chunks[chunk], &line)) {
             lines[chunk] = line;
-            heads.push({run, chunk});
+            heads.push({keyOfLine(merge->table, line), chunk});
         }
     };
     for (size_t chunk = 0; chunk < chunks.size(); ++chunk) {
         advance(chunk);
     }
     std::string last;
-    uint64_t lastRun = 0;
+    RowKey lastKey = {0, 0};
     bool good = true;
     while (good && !heads.empty()) {
         const Head head = heads.top();
         heads.pop();
         const std::string& line = lines[head.chunk];
-        if (!last.empty() && head.run == lastRun) {
-            good = line == last ||
-                   fail(merge,
-                        "run " + std::to_string(head.run) +
-                            " has two different results; they cannot both be right:\n  " + last +
-                            "  " + line.substr(0, line.size() - 1),
-                        STATUS_BAD_USE);
+        if (!last.empty() && !before(lastKey, head.key)) {
+            good =
+                line == last ||
+                fail(merge,
+                     "run " + std::to_string(head.key.run) +
+                         (merge->table == Table::Series
+                              ? " step " + std::to_string(head.key.step) + " has two different rows"
+                              : std::string(" has two different results")) +
+                         "; they cannot both be right:\n  " + last + "  " +
+                         line.substr(0, line.size() - 1),
+                     STATUS_BAD_USE);
         } else {
             std::fputs(line.c_str(), out);
             last = line;
-            lastRun = head.run;
-            if (head.run >= written->size()) {
-                written->resize(head.run + 1);
+            lastKey = head.key;
+            if (head.key.run >= written->size()) {
+                written->resize(head.key.run + 1);
             }
-            (*written)[head.run] = true;
+            (*written)[head.key.run] = true;
         }
         advance(head.chunk);
     }
@@ -264,7 +286,7 @@ bool writeMerged(Merge* merge, const char* outputPath, std::vector<bool>* writte
         return fail(merge, std::string("cannot make a temporary file: ") + std::strerror(errno),
                     STATUS_FAILED);
     }
-    std::fputs(resultHeader(), table);
+    std::fputs(tableHeader(merge->table), table);
     bool good = mergeChunks(merge, table, written);
     if (good && direct) {
         good = copyFile(table, outputPath == nullptr ? stdout : output.file) ||

@@ -14,7 +14,7 @@
 #include "experiment/design.h"
 #include "experiment/identity.h"
 #include "experiment/progress.h"
-#include "experiment/results_file.h"
+#include "experiment/table_file.h"
 #include "experiment/workers.h"
 #include "io/output.h"
 
@@ -47,7 +47,7 @@ int runSweep(const SweepSettings& options) {
     std::vector<bool> done(survey.runs.size());
     int outFd = STDOUT_FILENO;
     if (options.outputPath != nullptr) {
-        const ResultsFile results =
+        const TableFile results =
             openResults(options.outputPath, sweepIdentity(survey.hash, options.ticks), &done);
         if (results.fd < 0) {
             return sayFault(PROGRAM, results.status, results.error);

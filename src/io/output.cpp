@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 
 static std::string failure(const std::string& path, int error) {
@@ -120,4 +121,20 @@ bool writeWhole(int fd, const char* bytes, size_t length) {
         length -= static_cast<size_t>(written);
     }
     return true;
+}
+
+std::FILE* temporaryFile() {
+    const char* folder = std::getenv("TMPDIR");
+    std::string path =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/vantu.XXXXXX";
+    const int fd = mkstemp(&path[0]);
+    if (fd < 0) {
+        return nullptr;
+    }
+    unlink(path.c_str());
+    std::FILE* file = fdopen(fd, "w+b");
+    if (file == nullptr) {
+        close(fd);
+    }
+    return file;
 }

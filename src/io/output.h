@@ -28,5 +28,9 @@ void abandonOutput(Output* output);
 // following links; false when it does not exist.
 bool isSpecialFile(const char* path);
 
+// A file of our own in TMPDIR (/tmp unless set) to write and read back, gone from the folder at
+// once so that nothing is left behind whatever happens; null on failure (errno says why).
+std::FILE* temporaryFile();
+
 // Writes all of `length` bytes; false on failure (errno says why).
 bool writeWhole(int fd, const char* bytes, size_t length);
