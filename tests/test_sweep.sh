@@ -81,9 +81,9 @@ summary)
         steps=$(columns maxSteps design.csv | sed -n "$((run + 2))p")
         args=(--seed "$seed" --ticks 800 --params "$params" --set foodRarity="$food"
             --set stepCost="$cost" --set maxSteps="$steps")
-        "$headless" "${args[@]}" --summary >summary.csv
+        "$headless" "${args[@]}" --summary --series series.csv --every 7 >summary.csv
         [ "$(tail -n 1 summary.csv)" = "0,0,$seed,$rest" ] || fail "run $run: --summary differs"
-        "$headless" "${args[@]}" >log
+        "$headless" "${args[@]}" --series logged.csv --every 7 >log
         # The log's own account: step, food, poison and item lines (the first may follow "Starting
         # up..."); the last energy; the squares stood on, from each step's two squares.
         read -r nsteps energy visited < <(awk -F'[ ,:]+' '{ sub(/^Starting up\.\.\./, "") } /Energy:/ { n++; e = $NF
@@ -99,6 +99,17 @@ summary)
         bands=priority0orLess,priority1to3,priority4to6,priority7to9,priority10to14,priority15orMore
         [ $(($(columns "$bands" summary.csv | tail -n 1 | tr ',' '+'))) -eq 2401 ] ||
             fail "run $run: the bands do not cover the board"
+        # The series: a row at step 0, after every 7th step and after the last, each the state
+        # that a run of that many ticks ends in; the last is the summary's.
+        cmp series.csv logged.csv || fail "run $run: the series differs beside the log"
+        awk -F, -v last="$nsteps" 'NR > 1 && $2 != ((NR - 2) * 7 < last ? (NR - 2) * 7 : last) { exit 1 }
+            END { exit $2 != last || NR - 1 != int((last + 6) / 7) + 1 }' series.csv ||
+            fail "run $run: the series' steps are not 0, every 7th and the last ($nsteps)"
+        [ "0,$(columns "steps,energy,food,poison,restored,visited,$bands" summary.csv | tail -n 1)" = \
+            "$(tail -n 1 series.csv)" ] || fail "run $run: the series' last row is not the summary"
+        "$headless" "${args[@]/800/14}" --summary >at14.csv
+        [ "0,$(columns "steps,energy,food,poison,restored,visited,$bands" at14.csv | tail -n 1)" = \
+            "$(sed -n 4p series.csv)" ] || fail "run $run: the series' row at step 14 is not its state"
     done <rows.csv
     [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | head -n 1)" ] ||
         fail "--summary's header is not the sweep's"
@@ -290,6 +301,9 @@ bad_input)
 2|design.csv holds another design|sweep plan-run --design design.csv --params "$params" --seed 1 --output written.csv
 2|unknown parameter 'food'|headless --set food=3 --summary --params "$params"
 2|not 'x'|headless --set stepCost=x --summary --params "$params"
+2|--every takes a whole number from 1, not '0'|headless --series written.csv --every 0 --params "$params"
+2|--every is the period of a series: it needs --series FILE|headless --every 5 --summary --params "$params"
+2|cannot write /nonexistent/s.csv: No such file|headless --series /nonexistent/s.csv --params "$params"
 TABLE
     ;;
 *) fail "no such case" ;;
