@@ -368,6 +368,47 @@ TEST_F(Sim, FastRegenerationAgreesWithTheRule) {
     EXPECT_GT(restored, 1000);  // the table reaches the case that matters
 }
 
+// Rewards and penalties that wrap, starts on column 0 and on row 0 (seeds 451 and 1564), caps of
+// 0 and below, steps that stay put: the live band counts are a count over the board throughout.
+TEST(Tally, BandCountsFollowEveryPriorityChange) {
+    const int32_t MAX = INT32_MAX, MIN = INT32_MIN, BIG = 0x50000000;
+    const std::vector<int32_t> sets[] = {
+        ROAMING,
+        {MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX, MAX,
+         MAX, MAX, MAX, MAX, MAX, MAX, 0,   0,   0,   MAX},
+        {MAX, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN, MIN,
+         MIN, MIN, MIN, MIN, MIN, MIN, 0,   0,   0,   MAX},
+        {1, 6, 6, 7, 7, 5, -1, 9, -1, 12, -1, -1, -3, 1, 3, -6, 1, -7, 9, -9, MAX},
+        {MAX, 3, 5, 5, 5, 5, BIG, MAX, BIG, MAX, BIG, -BIG, BIG, -BIG, 3, 12, BIG, 0, 0, 0, MAX},
+        {MAX, 4, 6, 8, 2, 5, 12, 0, 6, -5, 6, 3, 2, 1, 4, 12, 2, 0, 0, 0, MAX}};
+    bool borderStartChangedBand = false;
+    logStream = nullptr;
+    for (size_t set = 0; set < std::size(sets); ++set) {
+        for (uint32_t seed : {7u, 451u, 1564u}) {
+            startRun(seed, sets[set]);
+            const int32_t startRow = agent.agentRow, startCol = agent.agentCol;
+            for (int step = 0; step <= 30000; ++step) {
+                if (step < 1000 || step % 1000 == 0) {
+                    std::vector<int32_t> counted(PRIORITY_BANDS);
+                    for (int row = 1; row <= 49; ++row) {
+                        for (int col = 1; col <= 49; ++col) {
+                            ++counted[priorityBand(world[row][col].priority)];
+                        }
+                    }
+                    ASSERT_EQ(std::vector(tally.squaresByBand, std::end(tally.squaresByBand)),
+                              counted)
+                        << "set " << set << ", seed " << seed << ", step " << step;
+                }
+                borderStartChangedBand |= (startRow == 0 || startCol == 0) &&
+                                          priorityBand(world[startRow][startCol].priority) != 0;
+                tickClock();
+            }
+        }
+    }
+    logStream = stdout;
+    EXPECT_TRUE(borderStartChangedBand);  // the case that a count of the border would get wrong
+}
+
 #ifdef VANTU_COUNT_ALLOCATIONS
 // Nothing is allocated once a run is under way: malloc, which the C library's own allocations
 // and operator new go through too, is replaced by a counting one.

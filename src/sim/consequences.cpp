@@ -10,6 +10,8 @@
 void applyConsequences() {
     Cell& entered = world[agent.agentRow][agent.agentCol];
     Cell& left = world[agent.prevRow][agent.prevCol];
+    const int32_t enteredBefore = entered.priority;
+    const int32_t leftBefore = left.priority;
 
     if (entered.kind == Food) {
         if (left.priority < params.previousPriorityCap) {
@@ -38,5 +40,10 @@ void applyConsequences() {
     if (entered.priority >= params.propagationThreshold &&
         left.priority < params.previousPriorityCap) {
         left.priority = wrapAdd(left.priority, params.propagationReward);
+    }
+
+    notePriorityChange(agent.agentRow, agent.agentCol, enteredBefore, entered.priority);
+    if (&left != &entered) {  // the same square is counted once
+        notePriorityChange(agent.prevRow, agent.prevCol, leftBefore, left.priority);
     }
 }

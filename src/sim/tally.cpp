@@ -9,10 +9,19 @@ RunTally tally;
 constexpr int WORD_BITS = 64;
 static uint64_t visited[(WORLD_SIZE * WORLD_SIZE + WORD_BITS - 1) / WORD_BITS];
 
+static void countBands() {
+    for (int row = FIRST_INTERIOR; row <= LAST_INTERIOR; ++row) {
+        for (int col = FIRST_INTERIOR; col <= LAST_INTERIOR; ++col) {
+            ++tally.squaresByBand[priorityBand(world[row][col].priority)];
+        }
+    }
+}
+
 void startTally(int32_t row, int32_t col) {
     tally = RunTally{};
     std::memset(visited, 0, sizeof visited);
     noteVisited(row, col);
+    countBands();
 }
 
 void noteVisited(int32_t row, int32_t col) {
