@@ -32,11 +32,7 @@ RunMetrics currentMetrics() {
     metrics.poison = tally.poisonFound;
     metrics.restored = tally.itemsRestored;
     metrics.visited = tally.squaresVisited;
-    for (int row = FIRST_INTERIOR; row <= LAST_INTERIOR; ++row) {
-        for (int col = FIRST_INTERIOR; col <= LAST_INTERIOR; ++col) {
-            ++metrics.squaresByBand[priorityBand(world[row][col].priority)];
-        }
-    }
+    std::memcpy(metrics.squaresByBand, tally.squaresByBand, sizeof metrics.squaresByBand);
     return metrics;
 }
 
