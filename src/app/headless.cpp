@@ -77,7 +77,6 @@ struct Options {
     uint64_t every;          // 0 when not given
 };
 
-constexpr uint64_t DEFAULT_EVERY = 100;
 
 // One option and its value into `options`; OPTIONS_GOOD, or the exit status. No default case:
 // the compiler names an option declared and not taken here.

@@ -20,6 +20,7 @@
 #include "experiment/sweep.h"
 #include "io/output.h"
 #include "io/whole.h"
+#include "run/series.h"
 #include "sim/generate.h"
 
 static const char PROGRAM[] = "vantu-sweep";
@@ -35,6 +36,8 @@ enum OptionId {
     OUTPUT,
     QUIET,
     PICTURES,
+    SERIES,
+    EVERY,
     DESIGN,
 };
 
@@ -62,6 +65,12 @@ static const OptionSpecs RUN_OPTIONS = {
      "also draw the boards at the end of each run into DIR/run-N.png, as vantu-headless "
      "--picture does (DIR is made when missing)",
      PICTURES, false},
+    {"series", "FILE",
+     "also write each run's state over time to FILE, resumed with the results: a row at step 0, "
+     "after every N-th step and after the last",
+     SERIES, false},
+    {"every", "N", "a series row after every N-th step (1 or more; 100 unless given)", EVERY,
+     false},
 };
 // plan-run's own, before plan's and run's.
 static const OptionSpecs DESIGN_KEPT_OPTIONS = {
@@ -195,6 +204,14 @@ static int takeOption(OptionId id, const char* value, CommandLine* line) {
         case PICTURES:
             sweep.picturesDir = value;
             return OPTIONS_GOOD;
+        case SERIES:
+            sweep.seriesPath = value;
+            return OPTIONS_GOOD;
+        case EVERY:
+            if (!parseWhole(value, UINT64_MAX, &sweep.every) || sweep.every == 0) {
+                return badUse(PROGRAM, "--every takes a whole number from 1, not", value);
+            }
+            return OPTIONS_GOOD;
         case DESIGN:
             sweep.designPath = value;
             return OPTIONS_GOOD;
@@ -208,6 +225,21 @@ static int parseCommand(int argc, char** argv, const OptionSpecs& options, Comma
     return takeOptions(PROGRAM, help, argc, argv, options, [line](int id, const char* value) {
         return takeOption(static_cast<OptionId>(id), value, line);
     });
+}
+
+// What run's options must be together; OPTIONS_GOOD, or the exit status.
+static int checkSweepOptions(SweepSettings* sweep) {
+    if (sweep->every != 0 && sweep->seriesPath == nullptr) {
+        return badUse(PROGRAM, "--every is the period of a series: it needs --series FILE");
+    }
+    if (sweep->seriesPath != nullptr && sweep->outputPath == nullptr) {
+        return badUse(PROGRAM,
+                      "--series is resumed beside its results: it needs --output FILE as well");
+    }
+    if (sweep->seriesPath != nullptr && sweep->every == 0) {
+        sweep->every = DEFAULT_EVERY;
+    }
+    return OPTIONS_GOOD;
 }
 
 // ---- plan
@@ -265,7 +297,8 @@ static int runCommand(int argc, char** argv) {
                    : badUse(PROGRAM, "run takes one design file; too many:", argv[argc - 1]);
     }
     line.sweep.designPath = argv[optind];
-    return runSweep(line.sweep);
+    const int checked = checkSweepOptions(&line.sweep);
+    return checked != OPTIONS_GOOD ? checked : runSweep(line.sweep);
 }
 
 // ---- plan-run
@@ -296,6 +329,12 @@ static int placeDesign(const char* path, const PlanOptions& options) {
     const int status = preparePlan(options, base);
     if (status != OPTIONS_GOOD) {
         return status;
+    }
+    if (isSpecialFile(path)) {
+        return sayFault(PROGRAM, STATUS_BAD_USE,
+                        std::string(path) +
+                            " is not a regular file: plan-run keeps the design there to read it "
+                            "back");
     }
     Output output;
     std::string error;
@@ -330,6 +369,10 @@ static int planRunCommand(int argc, char** argv) {
     }
     if (line.sweep.designPath == nullptr) {
         return badUse(PROGRAM, "plan-run needs --design FILE, where the design is kept", nullptr);
+    }
+    status = checkSweepOptions(&line.sweep);
+    if (status != OPTIONS_GOOD) {
+        return status;
     }
     status = placeDesign(line.sweep.designPath, line.plan);
     return status != OPTIONS_GOOD ? status : runSweep(line.sweep);

@@ -22,6 +22,12 @@ std::string sweepIdentity(uint64_t designHash, uint64_t ticks) {
            (ticks == ALL_TICKS ? std::string("all") : std::to_string(ticks)) + "\n";
 }
 
+std::string seriesIdentity(uint64_t designHash, uint64_t ticks, uint64_t every) {
+    const std::string identity = sweepIdentity(designHash, ticks);
+    return identity.substr(0, identity.size() - 1) + " series every " + std::to_string(every) +
+           "\n";
+}
+
 std::string identityPath(const std::string& resultsPath) {
     return resultsPath + ".vantu";
 }

@@ -9,6 +9,9 @@
 // "vantu-sweep VERSION design HASH ticks T", newline included.
 std::string sweepIdentity(uint64_t designHash, uint64_t ticks);
 
+// The same for a series of the sweep taken every `every` steps: "... series every N".
+std::string seriesIdentity(uint64_t designHash, uint64_t ticks, uint64_t every);
+
 // Where the identity of the results at `resultsPath` is kept.
 std::string identityPath(const std::string& resultsPath);
 

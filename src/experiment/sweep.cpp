@@ -57,12 +57,29 @@ int runSweep(const SweepSettings& options) {
         std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
         return STATUS_FAILED;
     }
+    // A run whose result is written but whose series is not (its rows were moved out, or the
+    // series was asked for only now) runs again for its series alone.
+    std::vector<bool> recorded(survey.runs.size());
+    int seriesFd = -1;
+    if (options.seriesPath != nullptr) {
+        const TableFile series = openSeries(
+            options.seriesPath, seriesIdentity(survey.hash, options.ticks, options.every), done,
+            &recorded);
+        if (series.fd < 0) {
+            close(outFd);
+            return sayFault(PROGRAM, series.status, series.error);
+        }
+        seriesFd = series.fd;
+    }
     auto mine = [&](uint64_t run) { return run % options.shards == options.shard; };
+    auto finished = [&](uint64_t run) {
+        return done[run] && (seriesFd < 0 || recorded[run]);
+    };
     uint64_t total = 0;
     uint64_t doneHere = 0;
     for (uint64_t run = 0; run < survey.runs.size(); ++run) {
         total += survey.runs[run] && mine(run);
-        doneHere += survey.runs[run] && mine(run) && done[run];
+        doneHere += survey.runs[run] && mine(run) && finished(run);
     }
     Progress progress = startProgress(total, doneHere, options.quiet);
     SweepOutcome outcome = {0, 0, false, false, {}};
@@ -74,7 +91,7 @@ int runSweep(const SweepSettings& options) {
             DesignRead read = DesignRead::End;
             while (!designFault &&
                    (read = readDesignRow(&reader, row, &error)) == DesignRead::Row) {
-                if (mine(row->run) && !done[row->run]) {
+                if (mine(row->run) && !finished(row->run)) {
                     return true;
                 }
             }

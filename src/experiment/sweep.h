@@ -18,6 +18,8 @@ struct SweepSettings {
     const char* outputPath = nullptr;  // standard output when null
     bool quiet = false;
     const char* picturesDir = nullptr;  // no pictures when null
+    const char* seriesPath = nullptr;   // no series when null; needs outputPath
+    uint64_t every = 0;                 // a series row every this many steps
 };
 
 // Returns the exit status.

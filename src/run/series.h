@@ -14,6 +14,9 @@
 // "run,step,energy,...", newline included.
 const char* seriesHeader();
 
+// N when none is given.
+constexpr uint64_t DEFAULT_EVERY = 100;
+
 // Room enough for any series row.
 constexpr size_t SERIES_ROW_MAX = 256;
 
