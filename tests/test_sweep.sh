@@ -73,7 +73,8 @@ determinism)
     ;;
 summary)
     small_design
-    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet | tail -n +2 >rows.csv
+    "$sweep" run design.csv --ticks 800 --jobs 2 --quiet --output r.csv --series s.csv --every 7
+    tail -n +2 r.csv >rows.csv
     metrics=steps,end,energy,food,poison,restored,visited
     while IFS=, read -r run replicate seed rest; do
         food=$(columns foodRarity design.csv | sed -n "$((run + 2))p")
@@ -110,25 +111,45 @@ summary)
         "$headless" "${args[@]/800/14}" --summary >at14.csv
         [ "0,$(columns "steps,energy,food,poison,restored,visited,$bands" at14.csv | tail -n 1)" = \
             "$(sed -n 4p series.csv)" ] || fail "run $run: the series' row at step 14 is not its state"
+        sed "s/^0,/$run,/" series.csv | tail -n +2 >"series-$run.csv"
     done <rows.csv
     [ "$(head -n 1 summary.csv)" = "$("$sweep" run design.csv --ticks 1 --quiet | head -n 1)" ] ||
         fail "--summary's header is not the sweep's"
+    # A sweep's series is its runs' series, run by run.
+    "$sweep" merge s.csv --design design.csv |
+        cmp - <(head -n 1 series.csv && for run in $(seq 0 35); do cat "series-$run.csv"; done) ||
+        fail "the sweep's series is not the runner's"
     ;;
 kill_resume)
     "$sweep" plan --params "$params" --vary foodRarity=2:41:1 --replicates 60 --seed 5 >long.csv
-    "$sweep" run long.csv --ticks 4000 --jobs 1 --quiet --output reference.csv
+    series=(--series killed.series --every 500)
+    "$sweep" run long.csv --ticks 4000 --jobs 1 --quiet --output reference.csv \
+        --series reference.series --every 500
     "$sweep" merge reference.csv >reference.merged
     # Each kill comes later than the last, so that the sweep ends.
     kills=0
-    until "$sweep" run long.csv --ticks 4000 --jobs 2 --quiet --output killed.csv & pid=$!
+    until "$sweep" run long.csv --ticks 4000 --jobs 2 --quiet --output killed.csv "${series[@]}" &
+        pid=$!
         sleep "$(((RANDOM % 50 + 10) * (kills + 1)))e-3"; kill -9 "$pid" 2>/dev/null && kills=$((kills + 1))
         wait "$pid"; do
         # A row cut short, as a kill inside a write leaves it.
         [ ! -s killed.csv ] || printf '12,0,5,1000,9' >>killed.csv
+        [ ! -s killed.series ] || printf '12,500,9' >>killed.series
     done
     [ "$kills" -gt 0 ] || fail "the sweep was never killed"
     "$sweep" merge killed.csv --design long.csv | cmp - reference.merged ||
         fail "killed $kills times and resumed, the results differ"
+    "$sweep" merge killed.series --design long.csv | cmp - <("$sweep" merge reference.series) ||
+        fail "killed $kills times and resumed, the series differs"
+    [ "$(cat killed.csv killed.series | wc -l)" = "$(cat reference.csv reference.series | wc -l)" ] ||
+        fail "killed $kills times and resumed, a run's rows are there twice"
+    # A run whose series rows are written but not its result row, as a kill between the two
+    # writes leaves it: its rows are moved out and it runs again, so that they are there once.
+    sed -i 5d killed.csv
+    "$sweep" run long.csv --ticks 4000 --quiet --output killed.csv "${series[@]}"
+    "$sweep" merge killed.series | cmp - <("$sweep" merge reference.series) &&
+        [ "$(wc -l <killed.series)" = "$(wc -l <reference.series)" ] ||
+        fail "the series of a run without its result is not moved out"
     ;;
 worker_dies)
     # Long runs, so that a worker is all but always inside one.
@@ -164,6 +185,9 @@ foreign)
     # table without its identity beside it (a copy, a redirection) is of no known sweep.
     cp mine.csv cut.csv && cp mine.csv.vantu cut.csv.vantu && sed -n '2s/.$//p' mine.csv >>cut.csv
     cp mine.csv bare.csv && cp mine.csv before.csv
+    # A series asked for only now: every run again, for its series alone.
+    "$sweep" run design.csv --ticks 100 --quiet --output mine.csv --series mine.series --every 5
+    [ "$(cut -d, -f1 mine.series | sort -u | wc -l)" = 37 ] || fail "runs without their series"
     while IFS='|' read -r message use; do
         status=0 && $sweep $use >out 2>err || status=$?
         [ "$status" -eq 2 ] && grep -qF "$message" err && [ ! -s out ] ||
@@ -177,6 +201,7 @@ cut.csv line 38: is not a whole result row|run design.csv --ticks 100 --output c
 cut.csv line 38: is not a whole result row|merge cut.csv
 bare.csv.vantu, which says of which sweep|run design.csv --ticks 100 --output bare.csv
 bare.csv.vantu, which says of which sweep|merge bare.csv
+mine.series holds results of another sweep|run design.csv --ticks 100 --output mine.csv --series mine.series --every 6
 TABLE
     cmp mine.csv before.csv || fail "a refused resume changed the file"
     ;;
@@ -303,6 +328,8 @@ bad_input)
 2|not 'x'|headless --set stepCost=x --summary --params "$params"
 2|--every takes a whole number from 1, not '0'|headless --series written.csv --every 0 --params "$params"
 2|--every is the period of a series: it needs --series FILE|headless --every 5 --summary --params "$params"
+2|--series is resumed beside its results: it needs --output FILE|sweep run design.csv --series written.csv
+2|--every is the period of a series|sweep run design.csv --every 3 --output written.csv
 2|cannot write /nonexistent/s.csv: No such file|headless --series /nonexistent/s.csv --params "$params"
 TABLE
     ;;

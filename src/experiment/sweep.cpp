@@ -62,9 +62,9 @@ int runSweep(const SweepSettings& options) {
     std::vector<bool> recorded(survey.runs.size());
     int seriesFd = -1;
     if (options.seriesPath != nullptr) {
-        const TableFile series = openSeries(
-            options.seriesPath, seriesIdentity(survey.hash, options.ticks, options.every), done,
-            &recorded);
+        const TableFile series =
+            openSeries(options.seriesPath,
+                       seriesIdentity(survey.hash, options.ticks, options.every), done, &recorded);
         if (series.fd < 0) {
             close(outFd);
             return sayFault(PROGRAM, series.status, series.error);
@@ -72,9 +72,7 @@ int runSweep(const SweepSettings& options) {
         seriesFd = series.fd;
     }
     auto mine = [&](uint64_t run) { return run % options.shards == options.shard; };
-    auto finished = [&](uint64_t run) {
-        return done[run] && (seriesFd < 0 || recorded[run]);
-    };
+    auto finished = [&](uint64_t run) { return done[run] && (seriesFd < 0 || recorded[run]); };
     uint64_t total = 0;
     uint64_t doneHere = 0;
     for (uint64_t run = 0; run < survey.runs.size(); ++run) {
@@ -99,8 +97,9 @@ int runSweep(const SweepSettings& options) {
             return false;
         };
         const uint64_t jobs = std::min(options.jobs, total - doneHere);
-        const RunWork work = {options.ticks, options.picturesDir};
-        outcome = runOnWorkers(static_cast<int>(jobs), work, outFd, next, &progress);
+        const RunWork work = {options.ticks, seriesFd < 0 ? 0 : options.every, options.picturesDir};
+        outcome =
+            runOnWorkers(static_cast<int>(jobs), work, {outFd, seriesFd, done}, next, &progress);
         closeDesign(&reader);
     }
     finishProgress(&progress);
@@ -109,9 +108,11 @@ int runSweep(const SweepSettings& options) {
         std::fprintf(stderr, "%s: the design cannot be read again: %s\n", PROGRAM, error.c_str());
         status = STATUS_FAILED;
     }
-    if (!outcome.writeFailed && outFd != STDOUT_FILENO && close(outFd) != 0) {
-        outcome.writeFailed = true;
-        outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
+    for (int fd : {outFd, seriesFd}) {
+        if (!outcome.writeFailed && fd >= 0 && fd != STDOUT_FILENO && close(fd) != 0) {
+            outcome.writeFailed = true;
+            outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
+        }
     }
     if (outcome.writeFailed) {
         std::fprintf(stderr, "%s: %s\n", PROGRAM, outcome.error.c_str());

@@ -2,6 +2,7 @@
 
 #include "io/output.h"
 #include "picture/picture.h"
+#include "run/series.h"
 
 #include <poll.h>
 #include <sys/mman.h>
@@ -23,12 +24,14 @@
 // results. A worker sends its results when it has run the rows it read, or sooner when
 // FLUSH_SECONDS have passed since the oldest it holds: short runs cost the parent a wake-up per
 // batch, not per run, and long runs still come back as each ends. Few enough that neither pipe
-// ever fills (rows one way, results the other), so that neither side blocks the other.
+// fills with rows, so that the parent never waits on a worker.
 constexpr size_t MAX_BATCH = 24;
 constexpr size_t MAX_IN_FLIGHT = 2 * MAX_BATCH;
 constexpr double BATCH_SECONDS = 0.01;
 constexpr double FLUSH_SECONDS = 0.005;
-static_assert(MAX_IN_FLIGHT * RESULT_ROW_MAX <= 65536, "results fit in the pipe");
+// A worker with a long series to send sends it as soon as this much has gathered: it then waits
+// for the parent to read, which it does whatever the other workers do.
+constexpr size_t OUTBOX_BYTES = 1 << 16;
 
 // Which run a worker is on, in memory shared with the parent: run + 1, or 0 between runs. When
 // the worker dies, that run is the one to blame; its other rows are handed out again.
@@ -55,13 +58,34 @@ static bool drawRun(const char* picturesDir, uint64_t run) {
     return error.empty();
 }
 
-// The worker's life: rows in, a result line out per row, until the rows end. A run whose
-// picture cannot be drawn ends the worker while it is still the worker's run, so that the death
-// names it; the results before it are sent first.
+// What a worker sends for each run, in the order of its rows: the length of the run's series
+// rows (8 bytes, 0 without a series), the rows, then its result row.
+static void appendRun(const DesignRow& row, const RunMetrics& metrics, const std::string& series,
+                      std::string* outbox) {
+    const uint64_t length = series.size();
+    outbox->append(reinterpret_cast<const char*>(&length), sizeof length);
+    outbox->append(series);
+    char line[RESULT_ROW_MAX];
+    outbox->append(line, formatResultRow(row, metrics, line));
+}
+
+static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series* series) {
+    if (work.every == 0) {
+        return runRow(row, work.ticks);
+    }
+    startRow(row);
+    *series = Series{row.run, work.every, {}, nullptr, 0};
+    return runRecorded(work.ticks, series);
+}
+
+// The worker's life: rows in, a run's rows out per row, until the rows end. A run whose picture
+// cannot be drawn ends the worker while it is still the worker's run, so that the death names
+// it; the runs before it are sent first.
 [[noreturn]] static void serveRows(int rowsFd, int resultsFd, RunningSlot* slot,
                                    const RunWork& work) {
     static char rows[MAX_BATCH * sizeof(DesignRow)];
-    static char results[MAX_IN_FLIGHT * RESULT_ROW_MAX];
+    std::string outbox;
+    Series series = {};
     size_t held = 0;
     for (;;) {
         const ssize_t got = read(rowsFd, rows + held, sizeof rows - held);
@@ -73,38 +97,38 @@ static bool drawRun(const char* picturesDir, uint64_t run) {
         }
         held += static_cast<size_t>(got);
         size_t used = 0;
-        size_t unsent = 0;
         double oldest = 0;
         for (; held - used >= sizeof(DesignRow); used += sizeof(DesignRow)) {
             DesignRow row;
             std::memcpy(&row, rows + used, sizeof row);
             slot->runPlusOne = row.run + 1;
-            const RunMetrics metrics = runRow(row, work.ticks);
+            const RunMetrics metrics = runWithWork(row, work, &series);
             if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run)) {
-                writeWhole(resultsFd, results, unsent);
+                writeWhole(resultsFd, outbox.data(), outbox.size());
                 _exit(1);
             }
             slot->runPlusOne = 0;
-            oldest = unsent == 0 ? nowSeconds() : oldest;
-            unsent += formatResultRow(row, metrics, results + unsent);
-            if (nowSeconds() - oldest >= FLUSH_SECONDS) {
-                if (!writeWhole(resultsFd, results, unsent)) {
+            oldest = outbox.empty() ? nowSeconds() : oldest;
+            appendRun(row, metrics, series.rows, &outbox);
+            if (nowSeconds() - oldest >= FLUSH_SECONDS || outbox.size() >= OUTBOX_BYTES) {
+                if (!writeWhole(resultsFd, outbox.data(), outbox.size())) {
                     _exit(1);
                 }
-                unsent = 0;
+                outbox.clear();
             }
         }
-        if (!writeWhole(resultsFd, results, unsent)) {
+        if (!writeWhole(resultsFd, outbox.data(), outbox.size())) {
             _exit(1);
         }
+        outbox.clear();
         std::memmove(rows, rows + used, held - used);
         held -= used;
     }
 }
 
 // Starts a worker; the pipes of the others are closed in it, so that each sees its own end.
-static bool startWorker(const std::vector<Worker>& others, const RunWork& work, int outFd,
-                        Worker* worker) {
+static bool startWorker(const std::vector<Worker>& others, const RunWork& work,
+                        const SweepFiles& files, Worker* worker) {
     int rows[2];
     int results[2];
     if (pipe(rows) != 0) {
@@ -132,7 +156,10 @@ static bool startWorker(const std::vector<Worker>& others, const RunWork& work, 
             close(other.rowsFd);
             close(other.resultsFd);
         }
-        close(outFd);
+        close(files.resultsFd);
+        if (files.seriesFd >= 0) {
+            close(files.seriesFd);
+        }
         close(rows[1]);
         close(results[0]);
         serveRows(rows[0], results[1], slot, work);
@@ -165,7 +192,7 @@ struct Pool {
     double startSeconds;
     uint64_t runsDone;  // in this sweep, to size the batches
     RunWork work;
-    int outFd;
+    SweepFiles files;
     SweepOutcome outcome;
 };
 
@@ -240,32 +267,48 @@ static void retireWorker(Pool* pool, size_t index) {
     pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
     Worker replacement;
     if (died && (!pool->retry.empty() || !pool->rowsEnded) &&
-        startWorker(pool->workers, pool->work, pool->outFd, &replacement)) {
+        startWorker(pool->workers, pool->work, pool->files, &replacement)) {
         pool->workers.push_back(replacement);
     }
 }
 
-// What the worker sent: whole lines go out in one write, a part of a line waits for the rest.
+// What the worker sent: each run whose rows have all come goes out, its series rows before its
+// result row, the runs of one read in one write to each file; a part of a run waits for the rest.
 static void takeResults(Pool* pool, Worker* worker, const char* bytes, size_t length,
                         Progress* progress) {
-    worker->partial.append(bytes, length);
-    const size_t end = worker->partial.rfind('\n') + 1;  // 0 when no line is whole
-    uint64_t lines = 0;
-    for (size_t i = 0; i < end; ++i) {
-        lines += worker->partial[i] == '\n';
+    std::string& partial = worker->partial;
+    partial.append(bytes, length);
+    std::string series;
+    std::string results;
+    size_t at = 0;
+    uint64_t runs = 0;
+    for (uint64_t rows = 0; partial.size() - at >= sizeof rows; ++runs) {
+        std::memcpy(&rows, partial.data() + at, sizeof rows);
+        const size_t start = at + sizeof rows;
+        const size_t end =
+            partial.size() - start < rows ? std::string::npos : partial.find('\n', start + rows);
+        if (end == std::string::npos) {
+            break;
+        }
+        series.append(partial, start, rows);
+        if (!pool->files.resultWritten[worker->inFlight[runs].run]) {
+            results.append(partial, start + rows, end + 1 - start - rows);
+        }
+        at = end + 1;
     }
-    if (end == 0) {
-        return;
-    }
-    if (!pool->outcome.writeFailed && !writeWhole(pool->outFd, worker->partial.data(), end)) {
+    const bool wrote = pool->outcome.writeFailed ||
+                       ((pool->files.seriesFd < 0 ||
+                         writeWhole(pool->files.seriesFd, series.data(), series.size())) &&
+                        writeWhole(pool->files.resultsFd, results.data(), results.size()));
+    if (!wrote) {
         pool->outcome.writeFailed = true;
         pool->outcome.error = std::string("cannot write the results: ") + std::strerror(errno);
     }
-    worker->partial.erase(0, end);
+    partial.erase(0, at);
     worker->inFlight.erase(worker->inFlight.begin(),
-                           worker->inFlight.begin() + static_cast<long>(lines));
-    pool->runsDone += lines;
-    advanceProgress(progress, lines);
+                           worker->inFlight.begin() + static_cast<long>(runs));
+    pool->runsDone += runs;
+    advanceProgress(progress, runs);
 }
 
 // Waits for results and takes them; retires the workers that closed their end.
@@ -300,13 +343,13 @@ static bool allIdle(const Pool& pool) {
     return pool.retry.empty();
 }
 
-SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
-                          Progress* progress) {
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
+                          const NextRow& next, Progress* progress) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, nowSeconds(), 0, work, outFd, {0, 0, false, false, {}}};
+    Pool pool = {{}, {}, false, nowSeconds(), 0, work, files, {0, 0, false, false, {}}};
     for (int i = 0; i < jobs; ++i) {
         Worker worker;
-        if (startWorker(pool.workers, work, outFd, &worker)) {
+        if (startWorker(pool.workers, work, files, &worker)) {
             pool.workers.push_back(worker);
         }
     }

@@ -1,12 +1,13 @@
 // Worker processes: the simulation's state is process-wide, so runs side by side are separate
 // processes, each running many runs. The parent hands them rows over pipes, a few at a time, and
-// writes each result row whole as it comes back; a worker that dies is reported with its run,
+// writes each run's rows whole as they come back; a worker that dies is reported with its run,
 // replaced, and the others go on.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "experiment/progress.h"
 #include "run/run.h"
@@ -22,14 +23,24 @@ struct SweepOutcome {
     std::string error;
 };
 
-// What a worker does with each row: runs it for at most `ticks` clock ticks and, when
-// `picturesDir` is given, draws its boards at the end into picturesDir/run-N.png, before its
-// result row is written (so that a resumed sweep draws the pictures it had not finished).
+// What a worker does with each row: runs it for at most `ticks` clock ticks, recording its
+// series every `every` steps unless that is 0, and, when `picturesDir` is given, draws its boards
+// at the end into picturesDir/run-N.png, before its result row is written (so that a resumed
+// sweep draws the pictures it had not finished).
 struct RunWork {
     uint64_t ticks;
+    uint64_t every;
     const char* picturesDir;
 };
 
-// Runs every row `next` gives on `jobs` workers, writing result rows on `outFd`.
-SweepOutcome runOnWorkers(int jobs, const RunWork& work, int outFd, const NextRow& next,
-                          Progress* progress);
+// Where the runs' rows go: each run's series rows (when there is a series) before its result row,
+// which is left out for a run whose result is already written (run again for its series alone).
+struct SweepFiles {
+    int resultsFd;
+    int seriesFd;  // -1 for none
+    const std::vector<bool>& resultWritten;
+};
+
+// Runs every row `next` gives on `jobs` workers, writing their rows on `files`.
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
+                          const NextRow& next, Progress* progress);
