@@ -77,7 +77,6 @@ struct Options {
     uint64_t every;          // 0 when not given
 };
 
-
 // One option and its value into `options`; OPTIONS_GOOD, or the exit status. No default case:
 // the compiler names an option declared and not taken here.
 static int takeOption(OptionId id, const char* value, Options* options) {
@@ -204,7 +203,9 @@ static int openSeries(const Options& options, SeriesFile* file) {
                         std::fwrite(rows->data(), 1, rows->size(), out);
                         rows->clear();
                     },
-                    SERIES_HAND_OVER_BYTES};
+                    SERIES_HAND_OVER_BYTES,
+                    {},
+                    {}};
     return OPTIONS_GOOD;
 }
 

@@ -74,7 +74,7 @@ static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series*
         return runRow(row, work.ticks);
     }
     startRow(row);
-    *series = Series{row.run, work.every, {}, nullptr, 0};
+    *series = Series{row.run, work.every, {}, nullptr, 0, {}, {}};
     return runRecorded(work.ticks, series);
 }
 

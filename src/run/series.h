@@ -35,6 +35,8 @@ struct Series {
     // it takes what it wants and clears them. Without it the rows stay gathered.
     std::function<void(std::string*)> handOver;
     size_t handOverBytes;
+    std::string tail;   // the last row's part from food on, as written,
+    RunMetrics tailOf;  // and the metrics it was written from
 };
 
 // Runs the world as generated for at most `ticks` clock ticks, as runRow does (with the log, if
