@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # vantu-sweep and vantu-headless --summary end to end: plans, determinism across jobs and shards,
-# agreement with the plain log, kills and resumes, dying workers, foreign files and bad input.
+# agreement with the plain log, kills, stops and resumes, dying workers, progress, the default
+# --jobs, foreign files and bad input.
 # usage: test_sweep.sh CASE SWEEP HEADLESS PARAMS
 set -euo pipefail
 case=$1 sweep=$2 headless=$3 params=$4
@@ -175,6 +176,60 @@ worker_dies)
         fail "merge does not name the run missing (${lost:-none}): $(cat err)"
     "$sweep" run long.csv --ticks 100000 --quiet --output partial.csv
     "$sweep" merge partial.csv | cmp - reference.merged || fail "the rerun does not complete it"
+    ;;
+interrupt)
+    "$sweep" plan --params "$params" --vary initialEnergy=999999 --vary maxSteps=999999 \
+        --replicates 100 --seed 9 >long.csv
+    run=(run long.csv --ticks 300000 --output stopped.csv)
+    "$sweep" "${run[@]/stopped/reference}" --quiet
+    rows=0
+    for _ in fresh resumed; do
+        set -m  # a process group of its own, where SIGINT is not ignored
+        "$sweep" "${run[@]}" 2>err & pid=$!
+        set +m
+        # Rows of its own: its workers, and so its handling of signals, have started.
+        while [ "$(cat stopped.csv 2>/dev/null | wc -l)" -lt $((rows + 6)) ]; do sleep 0.01; done
+        kill -INT -- -"$pid"  # Ctrl-C: the sweep and its workers
+        status=0 && wait "$pid" || status=$?
+        rows=$(wc -l <stopped.csv)
+        said="stopped by signal 2 (Interrupt): $((rows - 1)) of 100 runs done; the same command resumes"
+        [ "$status:$(wc -l <err):$(tail -n 1 err)" = "130:2:vantu-sweep: $said" ] ||
+            fail "status $status, not what was done or a failure said: $(cat err)"
+    done
+    # The same command, in a terminal of 66 columns: a bar a column short of its width.
+    script -qec "stty cols 66; '$sweep' ${run[*]}" /dev/null </dev/null >tty
+    "$sweep" merge stopped.csv | cmp - <("$sweep" merge reference.csv) || fail "not resumed whole"
+    tr '\r' '\n' <tty | sed 's/\x1b\[K//' | awk '/^\[#*\.*\] / { bar = 1 } length > 65 { long = 1 }
+        END { exit long || !bar }' || fail "no bar, or one too wide: $(cat tty)"
+    ;;
+endless_runs)
+    # Runs that end only when stopped: energy neither spent nor gained, no step limit to speak of.
+    "$sweep" plan --params "$params" --vary stepCost=0 --vary foodEnergy=0 --vary poisonEnergy=0 \
+        --vary maxSteps=2147483647 --replicates 4 >endless.csv
+    "$sweep" run endless.csv --jobs 1 --output results.csv 2>err & pid=$!
+    # SIGINT is ignored, as by any job in a script's background; SIGTERM, a batch system's, stops.
+    sleep 11 && kill -INT "$pid" && sleep 0.2 && kill -TERM "$pid"
+    status=0 && wait "$pid" || status=$?
+    line='vantu-sweep: 0 of 4 runs, 0.0 runs/s, 0:00:1[0-2] elapsed, --:--:-- left'
+    said="vantu-sweep: stopped by signal 15 (Terminated): 0 of 4 runs done; the same command resumes"
+    [ "$status:$(grep -cx "$line" err):$(wc -l <err):$(tail -n 1 err)" = "143:2:3:$said" ] ||
+        fail "no line on the clock, or not the stop: status $status: $(cat err)"
+    # On a terminal the bar is redrawn every second, the time elapsed moving.
+    script -qc "timeout 3.5 '$sweep' run endless.csv --jobs 1 --output tty.csv" /dev/null </dev/null >tty
+    [ "$(grep -o '0:00:0. elapsed' tty | sort -u | wc -l)" -ge 4 ] || fail "not redrawn: $(cat tty)"
+    # --jobs by default: the CPUs allowed, the cgroup's quota (- for none) and the workers to start.
+    while read -r cpus quota workers; do
+        unshare -m --propagation unchanged sh -ec 'mount --make-rprivate /sys/fs/cgroup
+            mount -t tmpfs none /sys/fs/cgroup; [ "$2" = - ] || echo "$2" >/sys/fs/cgroup/cpu.max
+            exec taskset -c "$1" "$0" run endless.csv --quiet' "$sweep" "$cpus" "${quota/_/ }" & pid=$!
+        sleep 1 && got=$(wc -w <"/proc/$pid/task/$pid/children")
+        kill "$pid" && wait "$pid" || true
+        [ "$got" -eq "$workers" ] || fail "CPUs $cpus, quota $quota: $got workers, not $workers"
+    done <<'TABLE'
+0 - 1
+0,1 50000_100000 1
+0,1 150000_100000 2
+TABLE
     ;;
 foreign)
     small_design

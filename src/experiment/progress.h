@@ -1,5 +1,6 @@
 // Progress on standard error, never on standard output: a bar redrawn in place on a terminal, a
-// plain line every ten seconds otherwise, nothing when quiet.
+// plain line every ten seconds otherwise, nothing when quiet. Both go on a clock as well as on
+// runs ending, so that a sweep of long runs still shows the time passing.
 #pragma once
 
 #include <cstdint>
@@ -17,10 +18,14 @@ struct Progress {
 // Seconds on the monotonic clock.
 double nowSeconds();
 
+// Draws the bar at once on a terminal.
 Progress startProgress(uint64_t total, uint64_t done, bool quiet);
 
-// `runs` more are done; shows it when it is time to.
+// `runs` more are done (none when called because the clock came due); shows it when it is time.
 void advanceProgress(Progress* progress, uint64_t runs);
+
+// Milliseconds until the progress is next due on the clock, for a wait's timeout; -1 for never.
+int msUntilProgressDue(const Progress& progress);
 
 // The last word: the bar at its end and a newline on a terminal, a last plain line otherwise.
 void finishProgress(Progress* progress);

@@ -98,8 +98,9 @@ int runSweep(const SweepSettings& options) {
         };
         const uint64_t jobs = std::min(options.jobs, total - doneHere);
         const RunWork work = {options.ticks, seriesFd < 0 ? 0 : options.every, options.picturesDir};
-        outcome =
-            runOnWorkers(static_cast<int>(jobs), work, {outFd, seriesFd, done}, next, &progress);
+        const Notify notify = [](const std::string& said) { sayFault(PROGRAM, 0, said); };
+        outcome = runOnWorkers(static_cast<int>(jobs), work, {outFd, seriesFd, done}, next,
+                               &progress, notify);
         closeDesign(&reader);
     }
     finishProgress(&progress);
@@ -130,6 +131,16 @@ int runSweep(const SweepSettings& options) {
                      PROGRAM, static_cast<unsigned long long>(outcome.deadWorkers),
                      static_cast<unsigned long long>(outcome.lostRuns));
         status = STATUS_FAILED;
+    }
+    if (outcome.stoppedBy != 0) {
+        // The last line, for whoever comes back to a stopped sweep: how far it got, how to go on.
+        std::fprintf(stderr, "%s: stopped by signal %d (%s): %llu of %llu runs done; %s\n", PROGRAM,
+                     outcome.stoppedBy, strsignal(outcome.stoppedBy),
+                     static_cast<unsigned long long>(progress.done),
+                     static_cast<unsigned long long>(progress.total),
+                     options.outputPath != nullptr ? "the same command resumes"
+                                                   : "to resume a sweep, give it --output FILE");
+        status = 128 + outcome.stoppedBy;
     }
     return status;
 }

@@ -3,16 +3,15 @@
 // went wrong said on standard error.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 
+#include "experiment/cpus.h"
 #include "run/run.h"
 
 struct SweepSettings {
     const char* designPath = nullptr;
     uint64_t ticks = ALL_TICKS;
-    uint64_t jobs = static_cast<uint64_t>(sysconf(_SC_NPROCESSORS_ONLN));
+    uint64_t jobs = usableCpus();
     uint64_t shard = 0;  // runs whose number modulo shards is shard
     uint64_t shards = 1;
     const char* outputPath = nullptr;  // standard output when null

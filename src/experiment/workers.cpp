@@ -1,5 +1,6 @@
 #include "experiment/workers.h"
 
+#include "experiment/stop_signals.h"
 #include "io/output.h"
 #include "picture/picture.h"
 #include "run/series.h"
@@ -48,12 +49,12 @@ struct Worker {
     std::string partial;             // a result line read in part
 };
 
-// The boards as vantu-headless --picture draws them; false, said on standard error, on failure.
-static bool drawRun(const char* picturesDir, uint64_t run) {
+// The boards as vantu-headless --picture draws them; false, reported, on failure.
+static bool drawRun(const char* picturesDir, uint64_t run, const Notify& notify) {
     const std::string path = std::string(picturesDir) + "/run-" + std::to_string(run) + ".png";
     const std::string error = writeBoardsPicture(path.c_str(), DEFAULT_PICTURE_SCALE);
     if (!error.empty()) {
-        std::fprintf(stderr, "vantu-sweep: %s\n", error.c_str());
+        notify(error);
     }
     return error.empty();
 }
@@ -82,7 +83,7 @@ static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series*
 // cannot be drawn ends the worker while it is still the worker's run, so that the death names
 // it; the runs before it are sent first.
 [[noreturn]] static void serveRows(int rowsFd, int resultsFd, RunningSlot* slot,
-                                   const RunWork& work) {
+                                   const RunWork& work, const Notify& notify) {
     static char rows[MAX_BATCH * sizeof(DesignRow)];
     std::string outbox;
     Series series = {};
@@ -103,7 +104,7 @@ static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series*
             std::memcpy(&row, rows + used, sizeof row);
             slot->runPlusOne = row.run + 1;
             const RunMetrics metrics = runWithWork(row, work, &series);
-            if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run)) {
+            if (work.picturesDir != nullptr && !drawRun(work.picturesDir, row.run, notify)) {
                 writeWhole(resultsFd, outbox.data(), outbox.size());
                 _exit(1);
             }
@@ -126,9 +127,21 @@ static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series*
     }
 }
 
+struct Pool {
+    std::vector<Worker> workers;
+    std::deque<DesignRow> retry;  // rows handed to a worker that died before it came to them
+    bool rowsEnded;
+    double startSeconds;
+    uint64_t runsDone;  // in this sweep, to size the batches
+    RunWork work;
+    SweepFiles files;
+    Notify notify;
+    StopSignals signals;
+    SweepOutcome outcome;
+};
+
 // Starts a worker; the pipes of the others are closed in it, so that each sees its own end.
-static bool startWorker(const std::vector<Worker>& others, const RunWork& work,
-                        const SweepFiles& files, Worker* worker) {
+static bool startWorker(const Pool& pool, Worker* worker) {
     int rows[2];
     int results[2];
     if (pipe(rows) != 0) {
@@ -152,17 +165,18 @@ static bool startWorker(const std::vector<Worker>& others, const RunWork& work,
     const pid_t pid = fork();
     if (pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);  // a parent killed outright leaves no runs behind
-        for (const Worker& other : others) {
+        releaseStopSignals(pool.signals);
+        for (const Worker& other : pool.workers) {
             close(other.rowsFd);
             close(other.resultsFd);
         }
-        close(files.resultsFd);
-        if (files.seriesFd >= 0) {
-            close(files.seriesFd);
+        close(pool.files.resultsFd);
+        if (pool.files.seriesFd >= 0) {
+            close(pool.files.seriesFd);
         }
         close(rows[1]);
         close(results[0]);
-        serveRows(rows[0], results[1], slot, work);
+        serveRows(rows[0], results[1], slot, pool.work, pool.notify);
     }
     close(rows[0]);
     close(results[1]);
@@ -185,16 +199,21 @@ static void describeDeath(int status, char* text, size_t size) {
     }
 }
 
-struct Pool {
-    std::vector<Worker> workers;
-    std::deque<DesignRow> retry;  // rows handed to a worker that died before it came to them
-    bool rowsEnded;
-    double startSeconds;
-    uint64_t runsDone;  // in this sweep, to size the batches
-    RunWork work;
-    SweepFiles files;
-    SweepOutcome outcome;
-};
+// Once a stop signal has come: no more rows are handed out and the workers are killed; the
+// results they sent before are still taken. True when stopping.
+static bool stopOnSignal(Pool* pool) {
+    if (pool->outcome.stoppedBy == 0) {
+        pool->outcome.stoppedBy = stopSignal(pool->signals);
+        if (pool->outcome.stoppedBy == 0) {
+            return false;
+        }
+        pool->retry.clear();
+        for (const Worker& worker : pool->workers) {
+            kill(worker.pid, SIGKILL);
+        }
+    }
+    return true;
+}
 
 static bool takeRow(Pool* pool, const NextRow& next, DesignRow* row) {
     if (!pool->retry.empty()) {
@@ -232,7 +251,8 @@ static void handOutRows(Pool* pool, const NextRow& next) {
 }
 
 // The worker at `index` has closed its results: it is done or dead. Reports a death with the
-// run it was on, hands its other rows back and starts another in its place while rows remain.
+// run it was on, hands its other rows back and starts another in its place while rows remain;
+// after a stop signal, which may have killed it too, it is simply gone.
 static void retireWorker(Pool* pool, size_t index) {
     Worker worker = pool->workers[index];
     pool->workers.erase(pool->workers.begin() + static_cast<long>(index));
@@ -244,15 +264,18 @@ static void retireWorker(Pool* pool, size_t index) {
     const bool died = !WIFEXITED(status) || WEXITSTATUS(status) != 0;
     const uint64_t runPlusOne = worker.slot->runPlusOne;
     munmap(worker.slot, sizeof(RunningSlot));
+    if (stopOnSignal(pool)) {
+        return;  // the signal may have killed it, and all the others too
+    }
     if (died) {
-        char how[128];
+        char how[160];
         describeDeath(status, how, sizeof how);
+        char said[256];
         if (runPlusOne == 0) {
-            std::fprintf(stderr, "vantu-sweep: a worker (pid %d) %s between runs\n", worker.pid,
-                         how);
+            std::snprintf(said, sizeof said, "a worker (pid %d) %s between runs", worker.pid, how);
         } else {
-            std::fprintf(stderr, "vantu-sweep: run %llu failed: its worker (pid %d) %s\n",
-                         static_cast<unsigned long long>(runPlusOne - 1), worker.pid, how);
+            std::snprintf(said, sizeof said, "run %llu failed: its worker (pid %d) %s",
+                          static_cast<unsigned long long>(runPlusOne - 1), worker.pid, how);
             ++pool->outcome.lostRuns;
             // Not run again: a row that kills its worker would kill the next one too.
             for (auto row = worker.inFlight.begin(); row != worker.inFlight.end(); ++row) {
@@ -262,12 +285,12 @@ static void retireWorker(Pool* pool, size_t index) {
                 }
             }
         }
+        pool->notify(said);
         ++pool->outcome.deadWorkers;
     }
     pool->retry.insert(pool->retry.begin(), worker.inFlight.begin(), worker.inFlight.end());
     Worker replacement;
-    if (died && (!pool->retry.empty() || !pool->rowsEnded) &&
-        startWorker(pool->workers, pool->work, pool->files, &replacement)) {
+    if (died && (!pool->retry.empty() || !pool->rowsEnded) && startWorker(*pool, &replacement)) {
         pool->workers.push_back(replacement);
     }
 }
@@ -311,14 +334,20 @@ static void takeResults(Pool* pool, Worker* worker, const char* bytes, size_t le
     advanceProgress(progress, runs);
 }
 
-// Waits for results and takes them; retires the workers that closed their end.
+// Waits for results, a stop signal or the progress's next showing, and takes the results;
+// retires the workers that closed their end.
 static void collectResults(Pool* pool, Progress* progress) {
     std::vector<pollfd> polls;
     for (const Worker& worker : pool->workers) {
         polls.push_back({worker.resultsFd, POLLIN, 0});
     }
-    if (poll(polls.data(), polls.size(), -1) < 0) {
-        return;  // interrupted: the caller comes back
+    const int dueMs = msUntilProgressDue(*progress);
+    const timespec due = {dueMs / 1000, dueMs % 1000 * 1000000L};
+    const int ready =
+        ppoll(polls.data(), polls.size(), dueMs < 0 ? nullptr : &due, &pool->signals.maskBefore);
+    advanceProgress(progress, 0);
+    if (ready <= 0) {
+        return;  // a stop signal, or only the clock: the caller comes back
     }
     for (size_t i = polls.size(); i-- > 0;) {
         if (polls[i].revents == 0) {
@@ -343,36 +372,47 @@ static bool allIdle(const Pool& pool) {
     return pool.retry.empty();
 }
 
-SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
-                          const NextRow& next, Progress* progress) {
-    std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
-    Pool pool = {{}, {}, false, nowSeconds(), 0, work, files, {0, 0, false, false, {}}};
-    for (int i = 0; i < jobs; ++i) {
-        Worker worker;
-        if (startWorker(pool.workers, work, files, &worker)) {
-            pool.workers.push_back(worker);
+// The loop of the pool, until every worker has ended.
+static void runPool(Pool* pool, const NextRow& next, Progress* progress) {
+    while (!pool->workers.empty()) {
+        const bool stopping = stopOnSignal(pool);
+        if (pool->outcome.writeFailed) {
+            pool->retry.clear();  // nowhere to put their results
+        } else if (!stopping) {
+            handOutRows(pool, next);
         }
-    }
-    if (pool.workers.empty()) {
-        return {0, 0, true, false, std::string("cannot start a worker: ") + std::strerror(errno)};
-    }
-    while (!pool.workers.empty()) {
-        if (pool.outcome.writeFailed) {
-            pool.retry.clear();  // nowhere to put their results
-        } else {
-            handOutRows(&pool, next);
-        }
-        if ((pool.rowsEnded || pool.outcome.writeFailed) && allIdle(pool)) {
-            for (Worker& worker : pool.workers) {
+        if ((pool->rowsEnded || pool->outcome.writeFailed) && allIdle(*pool)) {
+            for (Worker& worker : pool->workers) {
                 close(worker.rowsFd);  // the end of its rows: it finishes and exits
                 worker.rowsFd = -1;
             }
         }
-        collectResults(&pool, progress);
+        collectResults(pool, progress);
     }
-    if (!pool.outcome.writeFailed && (!pool.retry.empty() || !pool.rowsEnded)) {
+}
+
+SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
+                          const NextRow& next, Progress* progress, const Notify& notify) {
+    std::signal(SIGPIPE, SIG_IGN);  // a dead worker's pipe fails a write, not the sweep
+    Pool pool = {{}, {}, false, nowSeconds(), 0, work, files, notify, {}, {0, 0, false, false, {}}};
+    catchStopSignals(&pool.signals);
+    for (int i = 0; i < jobs; ++i) {
+        Worker worker;
+        if (startWorker(pool, &worker)) {
+            pool.workers.push_back(worker);
+        }
+    }
+    if (pool.workers.empty()) {
+        const std::string error = std::string("cannot start a worker: ") + std::strerror(errno);
+        endStopSignals(pool.signals);
+        return {0, 0, true, false, error};
+    }
+    runPool(&pool, next, progress);
+    if (!pool.outcome.writeFailed && pool.outcome.stoppedBy == 0 &&
+        (!pool.retry.empty() || !pool.rowsEnded)) {
         pool.outcome.unfinished = true;
         pool.outcome.error = std::string("cannot start a worker again: ") + std::strerror(errno);
     }
+    endStopSignals(pool.signals);
     return pool.outcome;
 }

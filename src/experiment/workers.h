@@ -1,7 +1,8 @@
 // Worker processes: the simulation's state is process-wide, so runs side by side are separate
 // processes, each running many runs. The parent hands them rows over pipes, a few at a time, and
 // writes each run's rows whole as they come back; a worker that dies is reported with its run,
-// replaced, and the others go on.
+// replaced, and the others go on. A stop signal (see stop_signals.h) ends the workers, keeping
+// every whole run they sent.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,17 @@
 // Gives the next row to run; false when there is none (or reading failed: the caller knows).
 using NextRow = std::function<bool(DesignRow*)>;
 
+// Says what befell a run or a worker, for the caller to print: "run 7 failed: its worker (pid
+// 12) was killed by signal 9 (Killed)". Called in a worker too, when a picture cannot be drawn.
+using Notify = std::function<void(const std::string& message)>;
+
 struct SweepOutcome {
-    uint64_t deadWorkers;  // each reported on standard error, with the run it was on
+    uint64_t deadWorkers;  // each reported, with the run it was on
     uint64_t lostRuns;     // runs a worker died in
     bool unfinished;       // no worker could be started to run the rows left
     bool writeFailed;      // the results could not be written; `error` says why
     std::string error;
+    int stoppedBy = 0;  // the stop signal that ended the sweep before its end; 0 when none did
 };
 
 // What a worker does with each row: runs it for at most `ticks` clock ticks, recording its
@@ -43,4 +49,4 @@ struct SweepFiles {
 
 // Runs every row `next` gives on `jobs` workers, writing their rows on `files`.
 SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
-                          const NextRow& next, Progress* progress);
+                          const NextRow& next, Progress* progress, const Notify& notify);
