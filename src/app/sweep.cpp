@@ -54,7 +54,8 @@ static const OptionSpecs PLAN_OPTIONS = {
 };
 static const OptionSpecs RUN_OPTIONS = {
     {"ticks", "T", "run each row at most T clock ticks (default: until it is over)", TICKS, false},
-    {"jobs", "N", "run N runs at once, in worker processes (default: every core)", JOBS, false},
+    {"jobs", "N", "run N runs at once, in worker processes (default: one for each CPU it may use)",
+     JOBS, false},
     {"shard", "I/K", "run only the rows whose run modulo K is I", SHARD, false},
     {"output", "FILE",
      "append the results to FILE, resuming the sweep it holds, instead of writing them on "
