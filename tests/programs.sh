@@ -42,7 +42,7 @@ options_listed_are_taken() {  # PROGRAM COUNT
 case_headless() {
     local try="Try 'vantu-headless --help'." file=$work/file.txt
     check 0 '' $'usage: vantu-headless [--seed N] [--ticks N] [--params FILE]\n' --help
-    options_listed_are_taken "$headless" 8
+    options_listed_are_taken "$headless" 10
     check 2 $'vantu-headless: unknown option \'--bogus\'\n'"$try" '' --bogus
     check 2 "unknown option 'stray'" '' stray
     check 2 $'vantu-headless: missing value after \'--seed\'\n'"$try" '' --seed
@@ -85,7 +85,7 @@ case_installation() {
         fail "the installed runner's log differs from the build's"
     "$prefix/bin/vantu-sweep" --help | head -n 1 | grep -q '^usage: vantu-sweep plan ' ||
         fail "the installed vantu-sweep gives no help"
-    options_listed_are_taken "$prefix/bin/vantu-sweep" 13
+    options_listed_are_taken "$prefix/bin/vantu-sweep" 15
 }
 
 # Every line one of the log's five forms, the steps numbered on from 0 on rows and columns 0..49;
