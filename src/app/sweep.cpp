@@ -240,7 +240,13 @@ static int checkSweepOptions(SweepSettings* sweep) {
     if (sweep->seriesPath != nullptr && sweep->every == 0) {
         sweep->every = DEFAULT_EVERY;
     }
+    sweep->progressName = PROGRAM;
     return OPTIONS_GOOD;
+}
+
+// What the library says, under the program's name.
+static void say(const std::string& line) {
+    std::fprintf(stderr, "%s: %s\n", PROGRAM, line.c_str());
 }
 
 // ---- plan
@@ -299,7 +305,7 @@ static int runCommand(int argc, char** argv) {
     }
     line.sweep.designPath = argv[optind];
     const int checked = checkSweepOptions(&line.sweep);
-    return checked != OPTIONS_GOOD ? checked : runSweep(line.sweep);
+    return checked != OPTIONS_GOOD ? checked : runSweep(line.sweep, say);
 }
 
 // ---- plan-run
@@ -376,7 +382,7 @@ static int planRunCommand(int argc, char** argv) {
         return status;
     }
     status = placeDesign(line.sweep.designPath, line.plan);
-    return status != OPTIONS_GOOD ? status : runSweep(line.sweep);
+    return status != OPTIONS_GOOD ? status : runSweep(line.sweep, say);
 }
 
 // ---- merge
@@ -392,8 +398,8 @@ static int mergeCommand(int argc, char** argv) {
     }
     const Report report = mergeResults(std::vector<const char*>(argv + optind, argv + argc),
                                        line.sweep.designPath, line.sweep.outputPath);
-    for (const std::string& said : report.lines) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM, said.c_str());
+    for (const std::string& line : report.lines) {
+        say(line);
     }
     return report.status;
 }

@@ -92,13 +92,14 @@ static void show(const Progress& progress, double now) {
     if (progress.onTerminal) {
         drawBar(progress, text);
     } else {
-        std::fprintf(stderr, "vantu-sweep: %s\n", text);
+        std::fprintf(stderr, "%s: %s\n", progress.name, text);
     }
 }
 
-Progress startProgress(uint64_t total, uint64_t done, bool quiet) {
+Progress startProgress(uint64_t total, uint64_t done, bool quiet, const char* name) {
     const double now = nowSeconds();
-    const Progress progress = {total, done, done, now, now, isatty(STDERR_FILENO) == 1, quiet};
+    const Progress progress = {total, done, done, now, now, isatty(STDERR_FILENO) == 1,
+                               quiet, name};
     if (progress.onTerminal && !quiet) {
         show(progress, now);
     }

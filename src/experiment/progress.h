@@ -13,13 +13,14 @@ struct Progress {
     double shownSeconds;
     bool onTerminal;
     bool quiet;
+    const char* name;  // what a plain line starts with: the program's name
 };
 
 // Seconds on the monotonic clock.
 double nowSeconds();
 
 // Draws the bar at once on a terminal.
-Progress startProgress(uint64_t total, uint64_t done, bool quiet);
+Progress startProgress(uint64_t total, uint64_t done, bool quiet, const char* name);
 
 // `runs` more are done (none when called because the clock came due); shows it when it is time.
 void advanceProgress(Progress* progress, uint64_t runs);

@@ -2,8 +2,13 @@
 // on standard error under its own name and exits with the status.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
+
+// Says a line as it happens, for the program to print under its name: "run 7 failed: its worker
+// (pid 12) was killed by signal 9 (Killed)".
+using Notify = std::function<void(const std::string& line)>;
 
 struct Report {
     int status = 0;

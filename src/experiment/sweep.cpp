@@ -10,15 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "cli/messages.h"
+#include "cli/messages.h"  // the exit statuses
 #include "experiment/design.h"
 #include "experiment/identity.h"
 #include "experiment/progress.h"
 #include "experiment/table_file.h"
 #include "experiment/workers.h"
 #include "io/output.h"
-
-static const char PROGRAM[] = "vantu-sweep";
 
 // A design is read whole once before anything is written, so that a bad one leaves nothing
 // half-written, and once more to run it: it must be a file that reads the same twice.
@@ -32,16 +30,16 @@ static bool surveyDesignFile(const char* path, DesignSurvey* survey, std::string
     return surveyDesign(path, survey, error);
 }
 
-int runSweep(const SweepSettings& options) {
+int runSweep(const SweepSettings& options, const Notify& say) {
     DesignSurvey survey;
     std::string error;
     if (!surveyDesignFile(options.designPath, &survey, &error)) {
-        return sayFault(PROGRAM, STATUS_BAD_USE, error);
+        say(error);
+        return STATUS_BAD_USE;
     }
     if (options.picturesDir != nullptr && mkdir(options.picturesDir, 0777) != 0 &&
         errno != EEXIST) {
-        std::fprintf(stderr, "%s: cannot make %s: %s\n", PROGRAM, options.picturesDir,
-                     std::strerror(errno));
+        say(std::string("cannot make ") + options.picturesDir + ": " + std::strerror(errno));
         return STATUS_FAILED;
     }
     std::vector<bool> done(survey.runs.size());
@@ -50,11 +48,12 @@ int runSweep(const SweepSettings& options) {
         const TableFile results =
             openResults(options.outputPath, sweepIdentity(survey.hash, options.ticks), &done);
         if (results.fd < 0) {
-            return sayFault(PROGRAM, results.status, results.error);
+            say(results.error);
+            return results.status;
         }
         outFd = results.fd;
     } else if (!writeWhole(outFd, resultHeader(), std::strlen(resultHeader()))) {
-        std::fprintf(stderr, "%s: cannot write the results: %s\n", PROGRAM, std::strerror(errno));
+        say(std::string("cannot write the results: ") + std::strerror(errno));
         return STATUS_FAILED;
     }
     // A run whose result is written but whose series is not (its rows were moved out, or the
@@ -67,7 +66,8 @@ int runSweep(const SweepSettings& options) {
                        seriesIdentity(survey.hash, options.ticks, options.every), done, &recorded);
         if (series.fd < 0) {
             close(outFd);
-            return sayFault(PROGRAM, series.status, series.error);
+            say(series.error);
+            return series.status;
         }
         seriesFd = series.fd;
     }
@@ -79,7 +79,7 @@ int runSweep(const SweepSettings& options) {
         total += survey.runs[run] && mine(run);
         doneHere += survey.runs[run] && mine(run) && finished(run);
     }
-    Progress progress = startProgress(total, doneHere, options.quiet);
+    Progress progress = startProgress(total, doneHere, options.quiet, options.progressName);
     SweepOutcome outcome = {0, 0, false, false, {}};
     bool designFault = false;
     if (doneHere < total) {
@@ -98,15 +98,14 @@ int runSweep(const SweepSettings& options) {
         };
         const uint64_t jobs = std::min(options.jobs, total - doneHere);
         const RunWork work = {options.ticks, seriesFd < 0 ? 0 : options.every, options.picturesDir};
-        const Notify notify = [](const std::string& said) { sayFault(PROGRAM, 0, said); };
         outcome = runOnWorkers(static_cast<int>(jobs), work, {outFd, seriesFd, done}, next,
-                               &progress, notify);
+                               &progress, say);
         closeDesign(&reader);
     }
     finishProgress(&progress);
     int status = 0;
     if (designFault) {
-        std::fprintf(stderr, "%s: the design cannot be read again: %s\n", PROGRAM, error.c_str());
+        say("the design cannot be read again: " + error);
         status = STATUS_FAILED;
     }
     for (int fd : {outFd, seriesFd}) {
@@ -116,30 +115,25 @@ int runSweep(const SweepSettings& options) {
         }
     }
     if (outcome.writeFailed) {
-        std::fprintf(stderr, "%s: %s\n", PROGRAM, outcome.error.c_str());
+        say(outcome.error);
         status = STATUS_FAILED;
     }
     if (outcome.unfinished) {
-        std::fprintf(stderr, "%s: %s; the same command runs the rows left\n", PROGRAM,
-                     outcome.error.c_str());
+        say(outcome.error + "; the same command runs the rows left");
         status = STATUS_FAILED;
     }
     if (outcome.deadWorkers > 0) {
-        std::fprintf(stderr,
-                     "%s: workers died: %llu, runs failed: %llu; the same command runs them "
-                     "again\n",
-                     PROGRAM, static_cast<unsigned long long>(outcome.deadWorkers),
-                     static_cast<unsigned long long>(outcome.lostRuns));
+        say("workers died: " + std::to_string(outcome.deadWorkers) + ", runs failed: " +
+            std::to_string(outcome.lostRuns) + "; the same command runs them again");
         status = STATUS_FAILED;
     }
     if (outcome.stoppedBy != 0) {
         // The last line, for whoever comes back to a stopped sweep: how far it got, how to go on.
-        std::fprintf(stderr, "%s: stopped by signal %d (%s): %llu of %llu runs done; %s\n", PROGRAM,
-                     outcome.stoppedBy, strsignal(outcome.stoppedBy),
-                     static_cast<unsigned long long>(progress.done),
-                     static_cast<unsigned long long>(progress.total),
-                     options.outputPath != nullptr ? "the same command resumes"
-                                                   : "to resume a sweep, give it --output FILE");
+        say("stopped by signal " + std::to_string(outcome.stoppedBy) + " (" +
+            strsignal(outcome.stoppedBy) + "): " + std::to_string(progress.done) + " of " +
+            std::to_string(progress.total) + " runs done; " +
+            (options.outputPath != nullptr ? "the same command resumes"
+                                           : "to resume a sweep, give it --output FILE"));
         status = 128 + outcome.stoppedBy;
     }
     return status;

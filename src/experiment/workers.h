@@ -11,14 +11,11 @@
 #include <vector>
 
 #include "experiment/progress.h"
+#include "experiment/report.h"
 #include "run/run.h"
 
 // Gives the next row to run; false when there is none (or reading failed: the caller knows).
 using NextRow = std::function<bool(DesignRow*)>;
-
-// Says what befell a run or a worker, for the caller to print: "run 7 failed: its worker (pid
-// 12) was killed by signal 9 (Killed)". Called in a worker too, when a picture cannot be drawn.
-using Notify = std::function<void(const std::string& message)>;
 
 struct SweepOutcome {
     uint64_t deadWorkers;  // each reported, with the run it was on
@@ -47,6 +44,7 @@ struct SweepFiles {
     const std::vector<bool>& resultWritten;
 };
 
-// Runs every row `next` gives on `jobs` workers, writing their rows on `files`.
+// Runs every row `next` gives on `jobs` workers, writing their rows on `files`; says what befell
+// a run or a worker through `notify`, in a worker too when a picture cannot be drawn.
 SweepOutcome runOnWorkers(int jobs, const RunWork& work, const SweepFiles& files,
                           const NextRow& next, Progress* progress, const Notify& notify);
