@@ -170,6 +170,8 @@ worker_dies)
     lost=$(sed -nE "s/^vantu-sweep: run ([0-9]+) failed: its worker \\(pid $worker\\) was killed by signal 9.*/\\1/p" err)
     [ -n "$lost" ] || grep -q "a worker (pid $worker) was killed by signal 9 (Killed) between runs" err ||
         fail "the dead worker is not reported: $(cat err)"
+    grep -q "workers died: 1, runs failed: $([ -n "$lost" ] && echo 1 || echo 0);" err ||
+        fail "the deaths are miscounted: $(cat err)"
     status=0 && "$sweep" merge partial.csv --design long.csv >/dev/null 2>err || status=$?
     expected=${lost:+"1:vantu-sweep: 1 of 100 runs of long.csv are missing: $lost"}
     [ "$status:$(cat err)" = "${expected:-0:}" ] ||
