@@ -1,6 +1,7 @@
 #include "sim/consequences.h"
 
 #include "sim/log.h"
+#include "sim/regenerate.h"
 #include "sim/tally.h"
 #include "sim/world.h"
 #include "sim/wrap.h"
@@ -26,6 +27,7 @@ void applyConsequences() {
         if (entered.priority < params.currentPriorityCap) {
             setPriority(entered, row, col, wrapAdd(entered.priority, params.foodRewardCurrent));
         }
+        noteUsedUp(row, col);
         logLine("Found food (+", params.foodEnergy, ")");
         ++tally.foodFound;
         agent.energy = wrapAdd(agent.energy, params.foodEnergy);
@@ -38,6 +40,7 @@ void applyConsequences() {
     if (entered.kind == Poison) {
         setPriority(entered, row, col, wrapSub(entered.priority, params.poisonPenaltyCurrent));
         setPriority(left, prevRow, prevCol, wrapSub(left.priority, params.poisonPenaltyPrevious));
+        noteUsedUp(row, col);
         logLine("Found poison (-", params.poisonEnergy, ")");
         ++tally.poisonFound;
         agent.energy = wrapSub(agent.energy, params.poisonEnergy);

@@ -20,7 +20,7 @@ struct UsedUpSquare {
     RandomJump jumpToDraw;
     int square;
 };
-static UsedUpSquare usedUp[SQUARES + 1];  // and a place for one more, written but not counted
+static UsedUpSquare usedUp[SQUARES];
 static int usedUpCount;
 static uint16_t placeInList[SQUARES];
 
@@ -58,20 +58,16 @@ static void forget(int square) {
     placeInList[square] = 0;
 }
 
-// A square whose item is in place, the item generated empty included, is not noted.
 void noteUsedUp(int32_t row, int32_t col) {
     if (row < FIRST_INTERIOR || row > LAST_INTERIOR || col < FIRST_INTERIOR ||
         col > LAST_INTERIOR) {
-        return;  // the border is never regenerated
+        return;  // the border holds no item
     }
     const int square = (row - FIRST_INTERIOR) * SIDE + (col - FIRST_INTERIOR);
-    // Written as if it were listed, then counted only if it is: whether the agent has left a
-    // used-up square is a matter of chance, and a branch on it would often be mispredicted.
-    const bool listed =
-        (world[row][col].kind != world[row][col].itemKind) & (placeInList[square] == 0);
-    usedUp[usedUpCount] = {RANDOM_JUMPS[static_cast<std::size_t>(square + 1)], square};
-    placeInList[square] = static_cast<uint16_t>(listed ? usedUpCount + 1 : placeInList[square]);
-    usedUpCount += listed;
+    if (placeInList[square] == 0) {
+        usedUp[usedUpCount] = {RANDOM_JUMPS[static_cast<std::size_t>(square + 1)], square};
+        placeInList[square] = static_cast<uint16_t>(++usedUpCount);
+    }
 }
 
 void findUsedUpSquares() {
@@ -79,7 +75,12 @@ void findUsedUpSquares() {
     std::memset(placeInList, 0, sizeof placeInList);
     for (int row = FIRST_INTERIOR; row <= LAST_INTERIOR; ++row) {
         for (int col = FIRST_INTERIOR; col <= LAST_INTERIOR; ++col) {
-            noteUsedUp(row, col);
+            const Cell& cell = world[row][col];
+            // The item under the agent goes when the agent leaves.
+            const bool underAgent = row == agent.agentRow && col == agent.agentCol;
+            if (cell.kind != cell.itemKind || (underAgent && cell.itemKind != Empty)) {
+                noteUsedUp(row, col);
+            }
         }
     }
 }

@@ -59,7 +59,6 @@ void moveAgent() {
     agent.prevRow = row;
     agent.prevCol = col;
     world[row][col].kind = Empty;
-    noteUsedUp(row, col);
     // A total of 0 leaves no roll to take; the agent stays, as when no neighbour is chosen.
     const Neighbour move = total == 0 ? NO_MOVE : chooseMove(weights, draw % total, row, col);
     if (move != NO_MOVE) {
