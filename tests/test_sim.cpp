@@ -12,6 +12,7 @@
 #include "sim/clock.h"
 #include "sim/consequences.h"
 #include "sim/generate.h"
+#include "sim/hit_test.h"
 #include "sim/log.h"
 #include "sim/regenerate.h"
 #include "sim/step.h"
@@ -98,6 +99,21 @@ TEST(Random, PublishedDrawsAndSkips) {
     }
     for (int count = 0; count <= MAX_SKIPPED_DRAWS; ++count) {
         ASSERT_TRUE(takesDraws(count, [&] { skipDraws(count); })) << count;
+    }
+}
+
+// The multiplication tells a hit as the division does, for every draw: sizes on both sides of
+// the draws' range, powers of two and others, both signs, and those that never hit.
+TEST(Random, HitTestAgreesWithTheRemainder) {
+    for (int32_t modulus :
+         {0, 1, -1, 2, -3, 40, 49, 4096, 4097, 32767, 32768, 32769, -32768, INT32_MAX, INT32_MIN}) {
+        const HitTest test = hitTestFor(modulus);
+        for (uint32_t draw = 0; draw <= RANDOM_MAX; ++draw) {
+            uint32_t hit;
+            findHits(test, draw, hit);
+            ASSERT_EQ(hit != 0, hitsOne(static_cast<int32_t>(draw), modulus))
+                << modulus << " " << draw;
+        }
     }
 }
 

@@ -8,7 +8,8 @@
 void regenerateItems();
 
 // Only used-up squares can come back, so regeneration keeps a note of them instead of looking
-// at every square. The step notes the square the agent leaves, which is kept only if its item is
-// used up; whatever changes the world in another way has the notes found afresh.
-void noteUsedUp(int32_t row, int32_t col);
+// at every square. The learning rule notes each square whose item the agent finds, when it finds
+// it; whatever changes the world in another way has the notes found afresh, the item under the
+// agent among the used up, since it goes when the agent leaves.
+void noteUsedUp(int32_t row, int32_t col);  // an interior square
 void findUsedUpSquares();
