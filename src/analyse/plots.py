@@ -50,7 +50,9 @@ def convergence(sizes, panels, names, title, xlabel):
                                          layout="constrained", squeeze=False)
     for axes, (label, values, lows, highs) in zip(all_axes[0], panels):
         for i, name in enumerate(names):
-            axes.errorbar(sizes, values[:, i], yerr=error_bars(values[:, i], lows[:, i],
+            # Each parameter a little aside, so that the intervals do not hide each other.
+            dodged = np.array(sizes) * 2 ** (0.05 * (i - (len(names) - 1) / 2))
+            axes.errorbar(dodged, values[:, i], yerr=error_bars(values[:, i], lows[:, i],
                                                                highs[:, i]),
                           marker="o", capsize=3, label=name)
         axes.set_xscale("log", base=2)
