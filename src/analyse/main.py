@@ -6,7 +6,11 @@ import os
 import sys
 import time
 
-import numpy as np
+try:
+    import numpy as np
+    import scipy.stats.qmc  # noqa: F401 (the samplers need it; said here, before any work)
+except ImportError as missing:
+    sys.exit(f"vantu-analyse: {missing}: it needs Debian's python3-numpy and python3-scipy")
 
 import design_file
 import morris_indices
@@ -185,6 +189,9 @@ def main(argv):
         return FAILURE
     except KeyboardInterrupt:
         return 130
+    except Exception as error:  # a fault of the program's: said in a line, as every failure
+        print(f"{PROGRAM}: unexpected failure: {type(error).__name__}: {error}", file=sys.stderr)
+        return FAILURE
     return 0
 
 

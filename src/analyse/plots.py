@@ -5,11 +5,16 @@ import io
 
 import numpy as np
 
+from refusal import Refusal
+
 
 def pyplot():
-    import matplotlib
-    matplotlib.use("Agg")
-    import matplotlib.pyplot
+    try:
+        import matplotlib
+        matplotlib.use("Agg")
+        import matplotlib.pyplot
+    except ImportError:
+        raise Refusal("the plots need matplotlib: apt-get install python3-matplotlib") from None
     return matplotlib.pyplot
 
 
