@@ -67,12 +67,12 @@ def parse_args(argv):
     sample.add_argument("--params", metavar="FILE",
                         default=os.environ.get("VANTU_ANALYSE_PARAMS", "preference.txt"),
                         help="the parameters not ranged (default: the shipped file)")
-    for method, what in (("sobol", "first-order and total Sobol indices"),
+    for method, what in (("sobol", "the first-order and total Sobol indices"),
                          ("morris", "Morris's mu*, mu and sigma")):
         analysis = commands.add_parser(
             method, help=f"{what} of a metric",
-            description=f"The {what} of a metric of a {method} design's results, each point "
-            "averaged over its replicates, with 95 %% bootstrap intervals and the share of the "
+            description=f"{what[0].upper()}{what[1:]} of a metric of a {method} design's results, each point "
+            "averaged over its replicates, with 95 % bootstrap intervals and the share of the "
             "metric's variance that is replicate noise.")
         analysis.add_argument("design", metavar="DESIGN", help=f"the design of sample {method}")
         analysis.add_argument("results", metavar="RESULTS",

@@ -72,6 +72,8 @@ def matched_metric(design_path, design, path, metric, step):
     """The metric of each design row, in the design's order: from a results file whose rows
     repeat their design rows exactly, or a series file's rows at a step."""
     if step is None:
+        if "step" in header(path) and "seed" not in header(path):
+            raise Refusal(f"{path} is a series: give the --step to read", BAD_USE)
         results = columns(path, ["run", metric], np.float64, BAD_USE)
         identity = columns(path, IDENTITY, np.int64)
     else:
