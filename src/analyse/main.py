@@ -103,8 +103,9 @@ def sample(args):
 
 def read_design(args):
     numbers, labels = STRUCTURE[args.command]
-    design = tables.columns(args.design, ["run"] + tables.IDENTITY + numbers, np.int64)
-    design.update(tables.columns(args.design, [labels], str))
+    design = tables.columns(args.design, [(name, np.int64) for name in
+                                          ["run"] + tables.IDENTITY + numbers] +
+                            [(labels, "U32")])
     tables.sorted_by_run(args.design, design["run"])
     return design
 

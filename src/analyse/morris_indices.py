@@ -5,7 +5,6 @@ import numpy as np
 
 import points
 import resampling
-from parameters import PARAM_NAMES
 from refusal import Refusal
 from sampling import MORRIS_JUMP, MORRIS_LEVELS
 
@@ -16,13 +15,12 @@ MOVE = MORRIS_JUMP / (MORRIS_LEVELS - 1)
 def elementary_effects(design_path, design, metric):
     """A (trajectories, ranged) array of effects, the ranged parameters' names and the
     replicate-noise share."""
-    moved = design["moved"]
-    names = [name for name in PARAM_NAMES if name in set(moved)]
+    names, codes = points.labelled(design_path, design["moved"], [""], "moved")
     if not names:
         raise Refusal(f"{design_path} moves no parameter in its 'moved' column: not a Morris "
                       "design")
     d = len(names)
-    codes = points.part_codes(design_path, moved, [""] + names, "moved") - 1
+    codes -= 1  # position 0 moves nothing
     ids = design["trajectory"] * (d + 1) + design["position"]
     trajectories = int(design["trajectory"].max()) + 1
     size = trajectories * (d + 1)

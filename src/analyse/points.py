@@ -3,6 +3,7 @@ replicates, and the share of the metric's variance that lies between replicates.
 
 import numpy as np
 
+from parameters import PARAM_NAMES
 from refusal import Refusal
 
 
@@ -30,11 +31,14 @@ def noise_share(point_ids, means, metric):
     return within / total if total > 0 else None
 
 
-def part_codes(design_path, labels, known, column):
-    """Each row's label as its place in known."""
-    names, inverse = np.unique(labels, return_inverse=True)
-    stray = [name for name in names if name not in known]
+def labelled(design_path, labels, fixed, column):
+    """The parameters named in a structure column, in the simulation's order, and each row's
+    label as its place in fixed + those parameters; any other label is refused."""
+    found, inverse = np.unique(labels, return_inverse=True)
+    names = [name for name in PARAM_NAMES if name in found]
+    known = fixed + names
+    stray = [label for label in found if label not in known]
     if stray:
         raise Refusal(f"{design_path}'s column '{column}' holds '{stray[0]}', which is none of "
                       + ", ".join(known))
-    return np.array([known.index(name) for name in names], dtype=np.int64)[inverse]
+    return names, np.array([known.index(label) for label in found], dtype=np.int64)[inverse]

@@ -4,18 +4,15 @@ import numpy as np
 
 import points
 import resampling
-from parameters import PARAM_NAMES
 from refusal import Refusal
 
 
 def saltelli_outputs(design_path, design, metric):
     """The point means as A (n), B (n) and the AB matrices (ranged, n), the ranged parameters'
     names and the replicate-noise share."""
-    parts = design["part"]
-    names = [name for name in PARAM_NAMES if name in set(parts)]
+    names, codes = points.labelled(design_path, design["part"], ["A", "B"], "part")
     if not names:
         raise Refusal(f"{design_path} moves no parameter in its 'part' column: not a Sobol design")
-    codes = points.part_codes(design_path, parts, ["A", "B"] + names, "part")
     width = len(names) + 2
     ids = design["point"] * width + codes
     base_points = int(design["point"].max()) + 1

@@ -22,25 +22,31 @@ def header(path):
         raise Refusal(f"cannot read {path}: {getattr(error, 'strerror', None) or error}") from error
 
 
-def columns(path, names, dtype, status=FAILURE):
-    """The named columns of a CSV file with its header first, as arrays; a missing column is
-    refused with the given status."""
+def require(path, names, status):
+    """The file's header, which must name every one of names: if not, refused with status."""
     places = header(path)
     for name in names:
         if name not in places:
             raise Refusal(f"{path} has no column '{name}'; its columns are: " + ", ".join(places),
                           status)
+    return places
+
+
+def columns(path, fields, status=FAILURE):
+    """The named columns of a CSV file with its header first, in one pass: fields are (name,
+    dtype) pairs; a missing column is refused with the given status."""
+    places = require(path, [name for name, _ in fields], status)
     try:
         table = np.loadtxt(path, delimiter=",", skiprows=1, comments=None, quotechar='"',
-                           usecols=[places.index(name) for name in names], dtype=dtype,
-                           ndmin=2, encoding="utf-8-sig")
+                           usecols=[places.index(name) for name, _ in fields], dtype=fields,
+                           ndmin=1, encoding="utf-8-sig")
     except ValueError as error:
-        raise Refusal(f"{path}: {error}", status) from error
+        raise Refusal(f"{path}: {error}") from error
     except OSError as error:
         raise Refusal(f"cannot read {path}: {error.strerror}") from error
     if len(table) == 0:
         raise Refusal(f"{path} has no rows")
-    return {name: table[:, i] for i, name in enumerate(names)}
+    return {name: table[name] for name, _ in fields}
 
 
 def runs_text(runs):
@@ -74,12 +80,14 @@ def matched_metric(design_path, design, path, metric, step):
     if step is None:
         if "step" in header(path) and "seed" not in header(path):
             raise Refusal(f"{path} is a series: give the --step to read", BAD_USE)
-        results = columns(path, ["run", metric], np.float64, BAD_USE)
-        identity = columns(path, IDENTITY, np.int64)
+        require(path, [metric], BAD_USE)
+        results = columns(path, [("run", np.int64), (metric, np.float64)] +
+                          [(name, np.int64) for name in IDENTITY])
+        identity = {name: results[name] for name in IDENTITY}
     else:
         results = series_at(path, metric, step)
         identity = {}
-    runs = results["run"].astype(np.int64)
+    runs = results["run"]
     order = sorted_by_run(path, runs)
     same_runs(design_path, design["run"], path, runs)
     in_design_order = np.empty(len(runs), dtype=np.int64)
@@ -97,7 +105,8 @@ def matched_metric(design_path, design, path, metric, step):
 def series_at(path, metric, step):
     """Each run's row at the step, or its last row when it ended before; a run still going at the
     step must have a row there."""
-    series = columns(path, ["run", "step", metric], np.float64, BAD_USE)
+    series = columns(path, [("run", np.int64), ("step", np.int64), (metric, np.float64)],
+                     BAD_USE)
     runs, steps = series["run"], series["step"]
     order = np.lexsort((steps, runs))
     runs, steps, values = runs[order], steps[order], series[metric][order]
