@@ -65,6 +65,19 @@ initialEnergy,600,600,600,600,0
 foodRarity,30,30,30,-30,0
 poisonRarity,0,0,0,0,0
 replicate_noise,,,,,' ] || fail "Morris on a linear function: $(<table.csv)"
+    # An interaction: initialEnergy's effect is 1.5 times its move of 2 times foodRarity, which
+    # varies between trajectories; its 95 % interval is the normal one of a mean of 200, within
+    # what 1000 resamples can tell.
+    "$analyse" sample morris --range initialEnergy=0:3 --range foodRarity=0:3 -n 200 --seed 6 \
+        --params "$params" >d.csv
+    results_of d.csv 'initialEnergy foodRarity' 'x[1] * x[2]' >r.csv
+    "$analyse" morris d.csv r.csv --metric y --output table.csv
+    awk -F, 'NR == FNR { if ($28 == "initialEnergy") { e = 1.5 * ($4 - last) * $5
+            e = e < 0 ? -e : e; s += e; ss += e * e; n++ }; last = $4; next }
+        $1 == "initialEnergy" { mean = s / n; sd = sqrt((ss - n * mean ^ 2) / (n - 1))
+            width = 2 * 1.959964 * sd / sqrt(n); r = ($4 - $3) / width
+            ok = n == 200 && ($2 - mean) ^ 2 < 1e-9 && ($6 - sd) ^ 2 < 1e-9 && r > 0.9 && r < 1.1 }
+        END { exit !ok }' d.csv table.csv || fail "Morris on an interaction: $(<table.csv)"
     ;;
 designs)
     # A Latin hypercube over exactly N values takes each once; replicates run on S + r, mod 2^32.
