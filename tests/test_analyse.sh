@@ -121,6 +121,7 @@ refusals)
 2|--range stepCost: 5:4 holds no value|sample lhs -n 2 --range stepCost=5:4
 2|--range stepCost is given twice|sample lhs -n 2 --range stepCost=1:2 --range stepCost=1:2
 2|unknown parameter 'cost'|sample lhs -n 2 --range cost=1:2
+1|cannot open /no/p.txt: No such file or directory|sample lhs -n 2 --range stepCost=1:2 --params /no/p.txt
 2|a Sobol design takes a power of 2 of base points (-n), not 6|sample sobol -n 6 --range stepCost=1:2
 2|r.csv has no column 'food'|sobol d.csv r.csv --metric food --output table.csv
 1|missing.csv lacks 1 runs of d.csv: 3;|sobol d.csv missing.csv --metric y --output table.csv

@@ -5,6 +5,7 @@ import csv
 import io
 import os
 import subprocess
+import sys
 
 from refusal import BAD_USE, Refusal
 
@@ -65,11 +66,17 @@ def base_values(params_file):
     sweep = os.environ.get("VANTU_ANALYSE_SWEEP", "vantu-sweep")
     try:
         plan = subprocess.run([sweep, "plan", "--params", params_file, "--seed", "0"],
-                              stdout=subprocess.PIPE, check=False, text=True)
+                              capture_output=True, check=False, text=True)
     except OSError as error:
         raise Refusal(f"cannot run {sweep}: {error.strerror}") from error
+    # Its messages (a file that cannot be read, a short file's warning) are the user's, under
+    # this program's name.
+    messages = plan.stderr.replace("vantu-sweep: ", "").strip()
     if plan.returncode != 0:
-        raise Refusal(f"cannot take the parameters from {params_file}", plan.returncode)
+        raise Refusal(messages or f"cannot take the parameters from {params_file}",
+                      plan.returncode)
+    for message in messages.splitlines():
+        print(f"vantu-analyse: {message}", file=sys.stderr)
     header, row = list(csv.reader(io.StringIO(plan.stdout)))[:2]
     values = dict(zip(header, row))
     return [int(values[name]) for name in PARAM_NAMES]
