@@ -13,7 +13,8 @@ MORRIS_JUMP = MORRIS_LEVELS // 2
 
 
 class Sample:
-    """Points as rows: unit coordinates or levels, and the structure columns that place them."""
+    """Points as rows: the ranged parameters' whole numbers, and the structure columns that place
+    them."""
 
     def __init__(self, values, structure):
         self.values = values  # (points, ranged) whole numbers
