@@ -21,9 +21,11 @@ BUILD_PACKAGES+=(libpng-dev)  # pictures of the boards without a window
 BUILD_PACKAGES+=(freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri)
 # scripts/plot's plots of a sweep's results.
 PLOT_PACKAGES=(python3 python3-matplotlib)
+# vantu-analyse: its sequences and arrays, and its plots.
+ANALYSE_PACKAGES=(python3 python3-numpy python3-scipy python3-matplotlib)
 # The sanitizers' runtime, and llvm-14 for the symbolizer it calls on every report (and on the
 # leaks that lsan.supp names); clang only recommends it.
-TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${PLOT_PACKAGES[@]}" clang libclang-rt-14-dev llvm-14)
+TEST_PACKAGES=("${BUILD_PACKAGES[@]}" "${PLOT_PACKAGES[@]}" "${ANALYSE_PACKAGES[@]}" clang libclang-rt-14-dev llvm-14)
 TEST_PACKAGES+=(clang-format)
 TEST_PACKAGES+=(groff-base)  # the installation test renders the man pages
 # The window tests: an X server without a display, keys and clicks, window facts, screen

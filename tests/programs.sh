@@ -76,7 +76,7 @@ case_headless() {
 case_installation() {
     local prefix=$work/prefix
     "$cmake" --install "$build" --prefix "$prefix" >/dev/null
-    for file in bin/vantu{,-headless,-sweep} share/vantu/preference.txt share/man/man1/vantu{,-headless,-sweep}.1; do
+    for file in bin/vantu{,-headless,-sweep,-analyse} share/vantu/preference.txt share/man/man1/vantu{,-headless,-sweep,-analyse}.1; do
         [ -f "$prefix/$file" ] || fail "$file is not installed"
         [[ $file != *.1 ]] || [ -z "$(groff -man -Tutf8 -ww -z "$prefix/$file" 2>&1)" ] || fail "$file renders with warnings"
     done
@@ -86,6 +86,10 @@ case_installation() {
     "$prefix/bin/vantu-sweep" --help | head -n 1 | grep -q '^usage: vantu-sweep plan ' ||
         fail "the installed vantu-sweep gives no help"
     options_listed_are_taken "$prefix/bin/vantu-sweep" 15
+    # The installed analysis runs its own code, with the installed sweep and parameter file.
+    (cd / && "$prefix/bin/vantu-analyse" sample lhs --range stepCost=1:9 -n 3 --seed 4) |
+        cmp - <("$build/vantu-analyse" sample lhs --range stepCost=1:9 -n 3 --seed 4) ||
+        fail "the installed vantu-analyse's design differs from the build's"
 }
 
 # Every line one of the log's five forms, the steps numbered on from 0 on rows and columns 0..49;
