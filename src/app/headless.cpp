@@ -196,16 +196,12 @@ static int openSeries(const Options& options, SeriesFile* file) {
     }
     std::FILE* out = file->output.file;
     std::fputs(seriesHeader(), out);
-    file->series = {0,
-                    options.every == 0 ? DEFAULT_EVERY : options.every,
-                    {},
-                    [out](std::string* rows) {
-                        std::fwrite(rows->data(), 1, rows->size(), out);
-                        rows->clear();
-                    },
-                    SERIES_HAND_OVER_BYTES,
-                    {},
-                    {}};
+    file->series.every = options.every == 0 ? DEFAULT_EVERY : options.every;
+    file->series.handOver = [out](std::string* rows) {
+        std::fwrite(rows->data(), 1, rows->size(), out);
+        rows->clear();
+    };
+    file->series.handOverBytes = SERIES_HAND_OVER_BYTES;
     return OPTIONS_GOOD;
 }
 

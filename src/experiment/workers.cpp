@@ -75,7 +75,9 @@ static RunMetrics runWithWork(const DesignRow& row, const RunWork& work, Series*
         return runRow(row, work.ticks);
     }
     startRow(row);
-    *series = Series{row.run, work.every, {}, nullptr, 0, {}, {}};
+    *series = Series();
+    series->run = row.run;
+    series->every = work.every;
     return runRecorded(work.ticks, series);
 }
 

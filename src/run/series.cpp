@@ -75,6 +75,11 @@ static bool sameTail(const RunMetrics& a, const RunMetrics& b) {
            std::memcmp(a.squaresByBand, b.squaresByBand, sizeof a.squaresByBand) == 0;
 }
 
+static void gatherBlock(Series* series) {
+    series->rows.append(series->block, series->blockUsed);
+    series->blockUsed = 0;
+}
+
 // A row of the state now. The tail is written again only when it has changed: a row every step
 // then costs little more than its step and energy.
 static void record(Series* series) {
@@ -84,10 +89,19 @@ static void record(Series* series) {
         series->tail.assign(tail, static_cast<size_t>(appendTail(metrics, tail) - tail));
         series->tailOf = metrics;
     }
-    char line[SERIES_ROW_MAX];
-    const size_t head = static_cast<size_t>(appendHead(series->run, metrics, line) - line);
-    std::memcpy(line + head, series->tail.data(), series->tail.size());
-    series->rows.append(line, head + series->tail.size());
+    if (series->head.empty()) {
+        char run[24];
+        series->head.assign(run, static_cast<size_t>(putDecimal(run, series->run) - run));
+        series->head += ',';
+    }
+    if (sizeof series->block - series->blockUsed < SERIES_ROW_MAX) {
+        gatherBlock(series);
+    }
+    char* const line = series->block + series->blockUsed;
+    std::memcpy(line, series->head.data(), series->head.size());
+    char* end = append(append(line + series->head.size(), metrics.steps), metrics.energy);
+    std::memcpy(end, series->tail.data(), series->tail.size());
+    series->blockUsed += static_cast<size_t>(end - line) + series->tail.size();
     if (series->handOver && series->rows.size() >= series->handOverBytes) {
         series->handOver(&series->rows);
     }
@@ -109,6 +123,7 @@ RunMetrics runRecorded(uint64_t ticks, Series* series) {
     if (static_cast<uint64_t>(agent.stepCount) % series->every != 0) {
         record(series);
     }
+    gatherBlock(series);
     if (series->handOver) {
         series->handOver(&series->rows);
     }

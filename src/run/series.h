@@ -28,15 +28,21 @@ constexpr size_t SERIES_HAND_OVER_BYTES = 1 << 20;
 size_t formatSeriesRow(uint64_t run, const RunMetrics& metrics, char* out);
 
 struct Series {
-    uint64_t run;    // the first column
-    uint64_t every;  // N, 1 or more
+    uint64_t run = 0;                // the first column
+    uint64_t every = DEFAULT_EVERY;  // N, 1 or more
     std::string rows;
     // Called with the rows gathered whenever they reach `handOverBytes`, and at the run's end;
     // it takes what it wants and clears them. Without it the rows stay gathered.
     std::function<void(std::string*)> handOver;
-    size_t handOverBytes;
-    std::string tail;   // the last row's part from food on, as written,
-    RunMetrics tailOf;  // and the metrics it was written from
+    size_t handOverBytes = 0;
+    // Kept from row to row, so that a row every step writes little more than its step and energy:
+    // the row's start and its part from food on as last written, and the metrics of that part;
+    // rows are gathered a block at a time before they join the others.
+    std::string head;
+    std::string tail;
+    RunMetrics tailOf = {};
+    char block[4096];
+    size_t blockUsed = 0;
 };
 
 // Runs the world as generated for at most `ticks` clock ticks, as runRow does (with the log, if
