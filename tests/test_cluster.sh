@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sharded by an engine, a single-node Slurm started here or GNU parallel on this machine, a sweep
-# merges to the bytes of one local run. Usage: test_cluster.sh slurm|parallel VANTU_SWEEP SOURCE
+# and its series merge to the bytes of one local run's. Usage: test_cluster.sh slurm|parallel VANTU_SWEEP SOURCE
 set -euo pipefail
 engine=$1 sweep=$2 source=$3
 work=$(mktemp -d)
@@ -55,7 +55,7 @@ cd "$work"
 case $engine in
 slurm)  # a failed attempt, then the same command: each keeps its logs, as the messages name them
     startSlurm
-    submit=("$source/scripts/slurm-sweep" --shards 3 --wait design.csv .)
+    submit=("$source/scripts/slurm-sweep" --shards 3 --every 50 --wait design.csv .)
     status=0
     VANTU_SWEEP=$(type -P false) "${submit[@]}" 2>failed.txt || status=$?
     logs=$(sed -n 's/^slurm-sweep: shard [0-2]: failed, see //p' failed.txt)
@@ -67,8 +67,11 @@ slurm)  # a failed attempt, then the same command: each keeps its logs, as the m
 parallel)  # the README's recipe, with this machine as the only line of the hosts file
     echo : >hosts.txt
     parallel --sshloginfile hosts.txt -j1 --joblog sweep.log --workdir "$PWD" \
-        "$sweep" run design.csv --shard {}/3 --quiet --output shard-{}.csv ::: 0 1 2
-    "$sweep" merge shard-*.csv --design design.csv --output results.csv ;;
+        "$sweep" run design.csv --shard {}/3 --quiet --output shard-{}.csv \
+        --series series-{}.csv --every 50 ::: 0 1 2
+    "$sweep" merge shard-*.csv --design design.csv --output results.csv
+    "$sweep" merge series-*.csv --design design.csv --output series.csv ;;
 esac
-"$sweep" run design.csv --jobs 1 --quiet --output whole.csv
+"$sweep" run design.csv --jobs 1 --quiet --output whole.csv --series whole.series --every 50
 cmp results.csv whole.csv
+"$sweep" merge whole.series | cmp series.csv -
