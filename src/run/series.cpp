@@ -16,22 +16,8 @@ const char* seriesHeader() {
 // Plain decimal, two digits at a time as the log writes its numbers: a row every step is written
 // about as fast as the log's line.
 static char* putDecimal(char* out, uint64_t value) {
-    if (value > UINT32_MAX) {
-        return std::to_chars(out, out + 20, value).ptr;
-    }
-    auto rest = static_cast<uint32_t>(value);
-    char* const end = out + logDigitCount(rest);
-    char* digit = end;
-    for (; rest >= 100; rest /= 100) {
-        digit -= 2;
-        std::memcpy(digit, &LOG_DIGIT_PAIRS.digits[2 * (rest % 100)], 2);
-    }
-    if (rest >= 10) {
-        std::memcpy(digit - 2, &LOG_DIGIT_PAIRS.digits[2 * rest], 2);
-    } else {
-        digit[-1] = static_cast<char>('0' + rest);
-    }
-    return end;
+    return value > UINT32_MAX ? std::to_chars(out, out + 20, value).ptr
+                              : putDigits(out, static_cast<uint32_t>(value));
 }
 
 static char* append(char* out, int64_t value) {

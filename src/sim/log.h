@@ -99,6 +99,23 @@ inline int logDigitCount(uint32_t value) {
     return static_cast<int>((value + LOG_DIGIT_STEPS.step[31 - __builtin_clz(value | 1)]) >> 32);
 }
 
+// `value` in plain decimal at `out`, two digits at a time; returns where the digits end. The
+// series' rows are written with it too.
+inline char* putDigits(char* out, uint32_t value) {
+    char* const end = out + logDigitCount(value);
+    char* digit = end;
+    for (; value >= 100; value /= 100) {
+        digit -= 2;
+        std::memcpy(digit, &LOG_DIGIT_PAIRS.digits[2 * (value % 100)], 2);
+    }
+    if (value >= 10) {
+        std::memcpy(digit - 2, &LOG_DIGIT_PAIRS.digits[2 * value], 2);
+    } else {
+        digit[-1] = static_cast<char>('0' + value);
+    }
+    return end;
+}
+
 inline void logPut(int32_t value) {
     // Unsigned so that the magnitude of INT32_MIN is representable.
     uint32_t magnitude =
@@ -114,18 +131,7 @@ inline void logPut(int32_t value) {
         logCursor += 1 + (magnitude >= 10);
         return;
     }
-    char* const end = logCursor + logDigitCount(magnitude);
-    char* digit = end;
-    for (; magnitude >= 100; magnitude /= 100) {
-        digit -= 2;
-        std::memcpy(digit, &LOG_DIGIT_PAIRS.digits[2 * (magnitude % 100)], 2);
-    }
-    if (magnitude >= 10) {
-        std::memcpy(digit - 2, &LOG_DIGIT_PAIRS.digits[2 * magnitude], 2);
-    } else {
-        digit[-1] = static_cast<char>('0' + magnitude);
-    }
-    logCursor = end;
+    logCursor = putDigits(logCursor, magnitude);
 }
 
 template <typename... Pieces>
