@@ -25,7 +25,7 @@ static const char PROGRAM[] = "vantu-headless";
 
 enum OptionId { SEED = 1, TICKS, PARAMS, SET, SUMMARY, PICTURE, SCALE, SERIES, EVERY };
 
-static const OptionSpecs OPTIONS = {
+static const OptionDeclarations OPTIONS = {
     {"seed", "N", "seed the random source with N (0 to 4294967295) instead of the time", SEED,
      false},
     {"ticks", "N", "run at most N clock ticks; without it, run until the run is over", TICKS,
@@ -50,7 +50,7 @@ static const OptionSpecs OPTIONS = {
 };
 
 static std::string help() {
-    const OptionSpecs listed = joinOptions({OPTIONS, {HELP_OPTION}});
+    const OptionDeclarations listed = joinOptions({OPTIONS, {HELP_OPTION}});
     return synopsis("usage: vantu-headless", OPTIONS) +
            paragraph(
                "Runs the Vantu simulation without a window and writes its log on standard "

@@ -41,7 +41,7 @@ enum OptionId {
     DESIGN,
 };
 
-static const OptionSpecs PLAN_OPTIONS = {
+static const OptionDeclarations PLAN_OPTIONS = {
     {"params", "FILE", "the parameters not varied, from FILE instead of preference.txt", PARAMS,
      false},
     {"vary", "NAME=VALUES",
@@ -52,7 +52,7 @@ static const OptionSpecs PLAN_OPTIONS = {
      REPLICATES, false},
     {"seed", "S", "the first replicate's seed, 0 to 4294967295 (default: the time)", SEED, false},
 };
-static const OptionSpecs RUN_OPTIONS = {
+static const OptionDeclarations RUN_OPTIONS = {
     {"ticks", "T", "run each row at most T clock ticks (default: until it is over)", TICKS, false},
     {"jobs", "N", "run N runs at once, in worker processes (default: one for each CPU it may use)",
      JOBS, false},
@@ -74,12 +74,12 @@ static const OptionSpecs RUN_OPTIONS = {
      false},
 };
 // plan-run's own, before plan's and run's.
-static const OptionSpecs DESIGN_KEPT_OPTIONS = {
+static const OptionDeclarations DESIGN_KEPT_OPTIONS = {
     {"design", "DESIGN", "the file the design is planned into and kept in", DESIGN, false},
 };
-static const OptionSpecs PLAN_RUN_OPTIONS =
+static const OptionDeclarations PLAN_RUN_OPTIONS =
     joinOptions({DESIGN_KEPT_OPTIONS, PLAN_OPTIONS, RUN_OPTIONS});
-static const OptionSpecs MERGE_OPTIONS = {
+static const OptionDeclarations MERGE_OPTIONS = {
     {"design", "DESIGN", "say which runs of DESIGN are missing", DESIGN, false},
     {"output", "FILE", "write the merged results to FILE", OUTPUT, false},
 };
@@ -222,7 +222,8 @@ static int takeOption(OptionId id, const char* value, CommandLine* line) {
 
 // The command's options into `line`; OPTIONS_GOOD, or the exit status. Its other arguments are
 // left from optind on.
-static int parseCommand(int argc, char** argv, const OptionSpecs& options, CommandLine* line) {
+static int parseCommand(int argc, char** argv, const OptionDeclarations& options,
+                        CommandLine* line) {
     return takeOptions(PROGRAM, help, argc, argv, options, [line](int id, const char* value) {
         return takeOption(static_cast<OptionId>(id), value, line);
     });

@@ -9,22 +9,22 @@
 #include "cli/messages.h"
 
 // Above the ids programs give their own options.
-const OptionSpec HELP_OPTION = {"help", nullptr, "print this help and exit", 0x100, false};
+const OptionDeclaration HELP_OPTION = {"help", nullptr, "print this help and exit", 0x100, false};
 
 constexpr size_t LINE_WIDTH = 80;
 
-OptionSpecs joinOptions(std::initializer_list<OptionSpecs> parts) {
-    OptionSpecs joined;
-    for (const OptionSpecs& part : parts) {
+OptionDeclarations joinOptions(std::initializer_list<OptionDeclarations> parts) {
+    OptionDeclarations joined;
+    for (const OptionDeclarations& part : parts) {
         joined.insert(joined.end(), part.begin(), part.end());
     }
     return joined;
 }
 
-static std::string label(const OptionSpec& spec) {
-    std::string text = std::string("--") + spec.name;
-    if (spec.value != nullptr) {
-        text = text + " " + spec.value;
+static std::string label(const OptionDeclaration& declared) {
+    std::string text = std::string("--") + declared.name;
+    if (declared.value != nullptr) {
+        text = text + " " + declared.value;
     }
     return text;
 }
@@ -65,47 +65,47 @@ std::string paragraph(const char* text) {
     return wrapped;
 }
 
-std::string synopsis(const std::string& lead, const OptionSpecs& options) {
+std::string synopsis(const std::string& lead, const OptionDeclarations& options) {
     std::vector<std::string> items;
-    for (const OptionSpec& spec : options) {
-        items.push_back("[" + label(spec) + "]" + (spec.repeatable ? "..." : ""));
+    for (const OptionDeclaration& declared : options) {
+        items.push_back("[" + label(declared) + "]" + (declared.repeatable ? "..." : ""));
     }
     std::string text = lead;
     appendWrapped(&text, items, lead.size() + 1);
     return text;
 }
 
-size_t helpColumn(const OptionSpecs& options) {
+size_t helpColumn(const OptionDeclarations& options) {
     size_t longest = 0;
-    for (const OptionSpec& spec : options) {
-        longest = std::max(longest, label(spec).size());
+    for (const OptionDeclaration& declared : options) {
+        longest = std::max(longest, label(declared).size());
     }
     return 2 + longest + 2;
 }
 
-std::string optionLines(const OptionSpecs& options, size_t column) {
+std::string optionLines(const OptionDeclarations& options, size_t column) {
     std::string text;
-    for (const OptionSpec& spec : options) {
-        std::string line = "  " + label(spec);
+    for (const OptionDeclaration& declared : options) {
+        std::string line = "  " + label(declared);
         line.resize(column, ' ');
-        appendWrapped(&line, words(spec.help), column);
+        appendWrapped(&line, words(declared.help), column);
         text += line;
     }
     return text;
 }
 
-static std::vector<option> getoptTable(const OptionSpecs& options) {
+static std::vector<option> getoptTable(const OptionDeclarations& options) {
     std::vector<option> table;
-    for (const OptionSpec& spec : joinOptions({options, {HELP_OPTION}})) {
-        table.push_back(
-            {spec.name, spec.value == nullptr ? no_argument : required_argument, nullptr, spec.id});
+    for (const OptionDeclaration& declared : joinOptions({options, {HELP_OPTION}})) {
+        table.push_back({declared.name, declared.value == nullptr ? no_argument : required_argument,
+                         nullptr, declared.id});
     }
     table.push_back({nullptr, 0, nullptr, 0});
     return table;
 }
 
 int takeOptions(const char* program, std::string (*help)(), int argc, char** argv,
-                const OptionSpecs& options, const OptionHandler& take) {
+                const OptionDeclarations& options, const OptionHandler& take) {
     const std::vector<option> table = getoptTable(options);
     opterr = 0;  // its messages are not ours
     for (int id; (id = getopt_long(argc, argv, ":", table.data(), nullptr)) != -1;) {

@@ -9,33 +9,33 @@
 #include <string>
 #include <vector>
 
-struct OptionSpec {
+struct OptionDeclaration {
     const char* name;   // without its dashes: "seed"
     const char* value;  // the value's name in the help ("N"), or null when it takes none
     const char* help;   // what it does, wrapped to fit the help
     int id;             // what the program is handed for it, from 1
     bool repeatable;    // may be given again: "..." in the synopsis
 };
-using OptionSpecs = std::vector<OptionSpec>;
+using OptionDeclarations = std::vector<OptionDeclaration>;
 
 // Every command takes --help, and the parser answers it itself.
-extern const OptionSpec HELP_OPTION;
+extern const OptionDeclaration HELP_OPTION;
 
 // The parts' options in order: a command that takes two others' options joins theirs.
-OptionSpecs joinOptions(std::initializer_list<OptionSpecs> parts);
+OptionDeclarations joinOptions(std::initializer_list<OptionDeclarations> parts);
 
 // "LEAD [--name VALUE] [--name]...", wrapped at 80 columns with the lines after the first under
 // the first option; newline included.
-std::string synopsis(const std::string& lead, const OptionSpecs& options);
+std::string synopsis(const std::string& lead, const OptionDeclarations& options);
 
 // The text as one paragraph, its words wrapped at 80 columns; newline included.
 std::string paragraph(const char* text);
 
 // The column where the help of option lines starts: two blanks after the longest "--name VALUE".
-size_t helpColumn(const OptionSpecs& options);
+size_t helpColumn(const OptionDeclarations& options);
 
 // A line "  --name VALUE" per option, its help from `column` on, wrapped at 80 columns.
-std::string optionLines(const OptionSpecs& options, size_t column);
+std::string optionLines(const OptionDeclarations& options, size_t column);
 
 // Takes one option's id and value (null when it takes none); returns OPTIONS_GOOD to go on, else
 // the exit status.
@@ -46,4 +46,4 @@ using OptionHandler = std::function<int(int id, const char* value)>;
 // and returns 0; an unknown option or a missing value is bad use, said as such. The arguments
 // that are not options are moved after them, from optind on.
 int takeOptions(const char* program, std::string (*help)(), int argc, char** argv,
-                const OptionSpecs& options, const OptionHandler& take);
+                const OptionDeclarations& options, const OptionHandler& take);
