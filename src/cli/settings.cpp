@@ -12,6 +12,15 @@ int paramIndex(const char* name, size_t length) {
     return -1;
 }
 
+std::string unknownParameter(const std::string& name) {
+    std::string message = "unknown parameter '" + name + "'; the parameters are:";
+    for (const char* known : PARAM_NAMES) {
+        message += ' ';
+        message += known;
+    }
+    return message;
+}
+
 std::string applySetting(const char* setting, int32_t values[PARAM_COUNT]) {
     const char* equals = std::strchr(setting, '=');
     if (equals == nullptr) {
@@ -19,13 +28,7 @@ std::string applySetting(const char* setting, int32_t values[PARAM_COUNT]) {
     }
     const int index = paramIndex(setting, static_cast<size_t>(equals - setting));
     if (index < 0) {
-        std::string message =
-            "unknown parameter '" + std::string(setting, equals) + "'; the parameters are:";
-        for (const char* name : PARAM_NAMES) {
-            message += ' ';
-            message += name;
-        }
-        return message;
+        return unknownParameter(std::string(setting, equals));
     }
     const char* text = equals + 1;
     if (!parseParamValue(text, std::strlen(text), &values[index])) {

@@ -11,6 +11,9 @@
 // The parameter's index in PARAM_NAMES, or -1.
 int paramIndex(const char* name, size_t length);
 
+// "unknown parameter 'NAME'; the parameters are: initialEnergy foodRarity ..."
+std::string unknownParameter(const std::string& name);
+
 // Applies "NAME=VALUE" to the values, VALUE written as the file would write it. Returns nothing
 // when applied, else why not, in the words of bad use (an unknown name lists the valid ones).
 std::string applySetting(const char* setting, int32_t values[PARAM_COUNT]);

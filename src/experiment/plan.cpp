@@ -62,10 +62,7 @@ bool parseVaried(const char* text, Varied* varied, std::string* error) {
         return false;
     }
     if (varied->param < 0) {
-        *error = "unknown parameter '" + std::string(text, equals) + "'; the parameters are:";
-        for (const char* name : PARAM_NAMES) {
-            *error += std::string(" ") + name;
-        }
+        *error = unknownParameter(std::string(text, equals));
         return false;
     }
     varied->values.clear();

@@ -21,8 +21,7 @@
 // A design is read whole once before anything is written, so that a bad one leaves nothing
 // half-written, and once more to run it: it must be a file that reads the same twice.
 static bool surveyDesignFile(const char* path, DesignSurvey* survey, std::string* error) {
-    struct stat info;
-    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) {
+    if (isSpecialFile(path)) {
         *error = std::string(path) +
                  ": is not a regular file; a design is read twice, to check it and to run it";
         return false;

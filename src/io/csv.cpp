@@ -63,7 +63,7 @@ struct Parse {
 };
 
 bool isBlank(std::string_view line) {
-    return line == "\n" || line == "\r\n" || line == "\r" || line.empty();
+    return line == "\n" || line == "\r\n" || line == "\r";
 }
 
 }  // namespace
