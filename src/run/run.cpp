@@ -1,9 +1,9 @@
 #include "run/run.h"
 
-#include <charconv>
 #include <cstring>
 #include <string>
 
+#include "run/fields.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
@@ -59,20 +59,12 @@ const char* resultHeader() {
     return header.c_str();
 }
 
-// Twenty characters hold any 64-bit number and its sign.
-template <typename Number>
-static char* appendNumber(char* out, Number value, char separator) {
-    out = std::to_chars(out, out + 21, value).ptr;
-    *out = separator;
-    return out + 1;
-}
-
 static char* appendDesignPart(const DesignRow& row, char* out) {
-    out = appendNumber(out, row.run, ',');
-    out = appendNumber(out, row.replicate, ',');
-    out = appendNumber(out, row.seed, ',');
+    out = appendField(out, row.run);
+    out = appendField(out, row.replicate);
+    out = appendField(out, row.seed);
     for (int32_t value : row.values) {
-        out = appendNumber(out, value, ',');
+        out = appendField(out, value);
     }
     return out;
 }
@@ -97,19 +89,19 @@ const char* runEndName(RunState end) {
 
 size_t formatResultRow(const DesignRow& row, const RunMetrics& metrics, char* out) {
     char* end = appendDesignPart(row, out);
-    end = appendNumber(end, metrics.steps, ',');
+    end = appendField(end, metrics.steps);
     const char* name = runEndName(metrics.end);
     const size_t nameLength = std::strlen(name);
     std::memcpy(end, name, nameLength);
     end += nameLength;
     *end++ = ',';
-    end = appendNumber(end, metrics.energy, ',');
-    end = appendNumber(end, metrics.food, ',');
-    end = appendNumber(end, metrics.poison, ',');
-    end = appendNumber(end, metrics.restored, ',');
-    end = appendNumber(end, metrics.visited, ',');
+    end = appendField(end, metrics.energy);
+    end = appendField(end, metrics.food);
+    end = appendField(end, metrics.poison);
+    end = appendField(end, metrics.restored);
+    end = appendField(end, metrics.visited);
     for (int32_t count : metrics.squaresByBand) {
-        end = appendNumber(end, count, ',');
+        end = appendField(end, count);
     }
     end[-1] = '\n';
     return static_cast<size_t>(end - out);

@@ -1,11 +1,10 @@
 #include "run/series.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
+#include "run/fields.h"
 #include "sim/clock.h"
-#include "sim/log.h"
 #include "sim/world.h"
 
 const char* seriesHeader() {
@@ -13,39 +12,21 @@ const char* seriesHeader() {
            "priority4to6,priority7to9,priority10to14,priority15orMore\n";
 }
 
-// Plain decimal, two digits at a time as the log writes its numbers: a row every step is written
-// about as fast as the log's line.
-static char* putDecimal(char* out, uint64_t value) {
-    return value > UINT32_MAX ? std::to_chars(out, out + 20, value).ptr
-                              : putDigits(out, static_cast<uint32_t>(value));
-}
-
-static char* append(char* out, int64_t value) {
-    if (value < 0) {
-        *out++ = '-';
-    }
-    out = putDecimal(out,
-                     value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value));
-    *out = ',';
-    return out + 1;
-}
-
 // The row up to energy, which every step changes.
 static char* appendHead(uint64_t run, const RunMetrics& metrics, char* out) {
-    out = putDecimal(out, run);
-    *out++ = ',';
-    out = append(out, metrics.steps);
-    return append(out, metrics.energy);
+    out = appendField(out, run);
+    out = appendField(out, metrics.steps);
+    return appendField(out, metrics.energy);
 }
 
 // The rest, from food on, which most steps leave as it was; newline included.
 static char* appendTail(const RunMetrics& metrics, char* out) {
-    out = append(out, metrics.food);
-    out = append(out, metrics.poison);
-    out = append(out, metrics.restored);
-    out = append(out, metrics.visited);
+    out = appendField(out, metrics.food);
+    out = appendField(out, metrics.poison);
+    out = appendField(out, metrics.restored);
+    out = appendField(out, metrics.visited);
     for (int32_t count : metrics.squaresByBand) {
-        out = append(out, count);
+        out = appendField(out, count);
     }
     out[-1] = '\n';
     return out;
@@ -77,15 +58,14 @@ static void record(Series* series) {
     }
     if (series->head.empty()) {
         char run[24];
-        series->head.assign(run, static_cast<size_t>(putDecimal(run, series->run) - run));
-        series->head += ',';
+        series->head.assign(run, static_cast<size_t>(appendField(run, series->run) - run));
     }
     if (sizeof series->block - series->blockUsed < SERIES_ROW_MAX) {
         gatherBlock(series);
     }
     char* const line = series->block + series->blockUsed;
     std::memcpy(line, series->head.data(), series->head.size());
-    char* end = append(append(line + series->head.size(), metrics.steps), metrics.energy);
+    char* end = appendField(appendField(line + series->head.size(), metrics.steps), metrics.energy);
     std::memcpy(end, series->tail.data(), series->tail.size());
     series->blockUsed += static_cast<size_t>(end - line) + series->tail.size();
     if (series->handOver && series->rows.size() >= series->handOverBytes) {
