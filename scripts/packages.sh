@@ -33,3 +33,16 @@ TEST_PACKAGES+=(groff-base)  # the installation test renders the man pages
 TEST_PACKAGES+=(xvfb xdotool x11-utils imagemagick)
 # The cluster tests: a single-node Slurm with its own munge, and GNU parallel.
 TEST_PACKAGES+=(slurmctld slurmd slurm-client munge parallel)
+# The web page: Debian's emscripten to compile the simulation to WebAssembly, npm for the
+# charting library, Python's file server for --serve.
+WEB_PACKAGES=(emscripten nodejs python3 cmake make)
+# The browser tests: Debian's chromium, driven headless.
+WEB_TEST_PACKAGES=("${WEB_PACKAGES[@]}" chromium)
+
+# Node.js packages as package-lock.json pins them, installed again only when the lock changes.
+# npm comes with some Node.js builds and is Debian's own package for Debian's.
+install_node_modules() {
+    command -v npm >/dev/null || install_missing_packages npm
+    [ node_modules/.package-lock.json -nt package-lock.json ] ||
+        npm ci --ignore-scripts --no-audit --no-fund --loglevel=error
+}
