@@ -71,6 +71,12 @@ case_headless() {
     run --seed 77 --ticks 301 | head -c "$(stat -c %s "$work/a")" | cmp - "$work/a" || fail "longer"
     ! run --seed 78 --ticks 300 | cmp -s - "$work/a" || fail "the seed changes nothing"
     [ "$(run --seed 77 --ticks 0)" = "$START" ] || fail "a run of no tick"
+    # All 22 set, the run needs no file, and is the file's run; one short, it needs the file.
+    local every=() name value
+    while read -r name value; do every+=(--set "$name=$value"); done <"$source/preference.txt"
+    log=$work/b check 0 '' '' --seed 77 --ticks 300 "${every[@]:2}" "${every[@]}"
+    cmp "$work/a" "$work/b" || fail "all 22 set: not the file's run"
+    check 1 'cannot open preference.txt' '' --seed 77 "${every[@]:2}"
 }
 
 case_installation() {

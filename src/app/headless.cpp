@@ -30,7 +30,10 @@ static const OptionDeclarations OPTIONS = {
      false},
     {"ticks", "N", "run at most N clock ticks; without it, run until the run is over", TICKS,
      false},
-    {"params", "FILE", "read the parameters from FILE instead of preference.txt", PARAMS, false},
+    {"params", "FILE",
+     "read the parameters from FILE instead of preference.txt, which is not read when --set "
+     "gives all 22",
+     PARAMS, false},
     {"set", "NAME=VALUE",
      "give the parameter NAME the VALUE instead of the file's, as the file would write it "
      "(foodRarity=5); may be repeated",
@@ -67,7 +70,7 @@ constexpr int MAX_SETTINGS = 256;
 struct Options {
     uint32_t seed;
     uint64_t ticks;
-    const char* paramPath;
+    const char* paramPath;  // null unless given
     const char* settings[MAX_SETTINGS];
     int settingCount;
     bool summary;
@@ -143,6 +146,21 @@ static int parseOptions(int argc, char** argv, Options* options) {
     return status;
 }
 
+// Whether the settings, all good, give every parameter: then the run is the same in any folder,
+// and the command line the web page copies runs where there is no parameter file.
+static bool everyParameterSet(const Options& options) {
+    bool set[PARAM_COUNT] = {};
+    int count = 0;
+    for (int i = 0; i < options.settingCount; ++i) {
+        const char* setting = options.settings[i];
+        const int index =
+            paramIndex(setting, static_cast<size_t>(std::strchr(setting, '=') - setting));
+        count += !set[index];
+        set[index] = true;
+    }
+    return count == PARAM_COUNT;
+}
+
 // The settings, then the file, then the settings again over the file's values; OPTIONS_GOOD, or
 // the exit status. Bad settings are bad use whatever the file: tried first on values of their
 // own.
@@ -153,7 +171,11 @@ static int readValues(const Options& options, int32_t values[PARAM_COUNT]) {
             return badUse(PROGRAM, fault);
         }
     }
-    const ParamFileOutcome file = loadParamFile(options.paramPath, values);
+    if (options.paramPath == nullptr && everyParameterSet(options)) {
+        return OPTIONS_GOOD;
+    }
+    const char* path = options.paramPath == nullptr ? PARAM_FILE_NAME : options.paramPath;
+    const ParamFileOutcome file = loadParamFile(path, values);
     if (!file.message.empty()) {
         sayFault(PROGRAM, 0, file.message);
     }
@@ -240,8 +262,8 @@ static int runSummary(const Options& options, const int32_t values[PARAM_COUNT],
 }
 
 int main(int argc, char** argv) {
-    Options options = {calendarSeed(), ALL_TICKS, PARAM_FILE_NAME,       {},      0,
-                       false,          nullptr,   DEFAULT_PICTURE_SCALE, nullptr, 0};
+    Options options = {calendarSeed(),        ALL_TICKS, nullptr, {}, 0, false, nullptr,
+                       DEFAULT_PICTURE_SCALE, nullptr,   0};
     const int status = parseOptions(argc, argv, &options);
     if (status != OPTIONS_GOOD) {
         return status;
