@@ -48,9 +48,11 @@ function showNow() {
   clock.wake();
 }
 
+// A new run; the form shows its seed and values, all good, so no earlier refusal stands.
 function restart(seed, values) {
   run.start(seed, values);
   form.show(run.seed, run.values);
+  say('');
   showNow();
 }
 
@@ -68,7 +70,6 @@ function reset(seed, given) {
 function attempt(change) {
   try {
     change();
-    say('');
   } catch (refusal) {
     say(refusal.message);
     form.markRefused(refusal.field, true);
