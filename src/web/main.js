@@ -1,6 +1,4 @@
-// The page's wiring: the module, the run, and the controls that drive it. The boards and the
-// step's text are drawn at once after every change; the charts on the next frame, so that many
-// changes in a row (a dragged slider, a script's steps) cost one chart update.
+// The page's wiring: the module, the run, and the controls and scripts that drive it.
 import { loadSimulation } from './module.js';
 import { createRun } from './run.js';
 import { createBoards } from './boards.js';
@@ -9,6 +7,7 @@ import { createClock } from './clock.js';
 import { createForm, say } from './form.js';
 import { checkSeed, checkSettings } from './settings.js';
 import { commandLine, copyToClipboard, downloadLog, downloadPicture } from './exports.js';
+import { createView } from './view.js';
 import { exposeApi } from './api.js';
 
 const element = (selector) => document.querySelector(selector);
@@ -18,33 +17,13 @@ const names = simulation.paramNames;
 const run = createRun(simulation);
 const form = createForm(names);
 const boards = createBoards(element('#boards'), simulation);
-const charts = createCharts(element('#charts'), simulation);
+const view = createView(run, boards, createCharts(element('#charts'), simulation), names);
 const runButton = element('#run');
 const slider = element('input[name="time"]');
-const clock = createClock(run, drawFrame, () => (runButton.textContent = 'Run'));
-let drawnStep = -1;
-let chartedStep = -1;
-
-function drawBoardsAndStep() {
-  boards.draw();
-  element('#step-shown').textContent = String(run.shown);
-  slider.max = String(run.furthest);
-  slider.value = String(run.shown);
-  element('#command').textContent = commandLine(run, names);
-  drawnStep = run.shown;
-}
-
-function drawFrame() {
-  if (drawnStep !== run.shown) drawBoardsAndStep();
-  if (chartedStep !== run.shown) {
-    charts.show(run.samples.upTo(run.current()));
-    chartedStep = run.shown;
-  }
-}
+const clock = createClock(run, view.drawFrame, () => (runButton.textContent = 'Run'));
 
 function showNow() {
-  drawBoardsAndStep();
-  chartedStep = -1;
+  view.drawNow();
   clock.wake();
 }
 
@@ -136,10 +115,7 @@ element('#reset').addEventListener('click', () => attempt(() => reset(form.seedT
 element('#new-seed').addEventListener('click', () => restart(randomSeed(), run.values));
 element('select[name="speed"]').addEventListener('change', (event) => clock.setSpeed(event.target.value));
 slider.addEventListener('input', () => page.goTo(Number(slider.value)));
-element('#copy-command').addEventListener('click', async () => {
-  element('#command').textContent = commandLine(run, names);
-  say(await copyToClipboard(commandLine(run, names)));
-});
+element('#copy-command').addEventListener('click', async () => say(await copyToClipboard(commandLine(run, names))));
 element('#download-log').addEventListener('click', () => downloadLog(run));
 element('#download-png').addEventListener('click', () => downloadPicture(run, simulation));
 
