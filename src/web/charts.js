@@ -11,8 +11,10 @@ const POISON = 3;
 const FIRST_BAND = 6;
 const BANDS = 6;
 // Runs reach millions of steps and billions of energy: axes say 2.5M rather than 2,500,000.
+// Every number charted is whole, so are the ticks: 1, 2, 5, 10, 20, 50...
 const compact = new Intl.NumberFormat('en', { notation: 'compact', maximumFractionDigits: 1 });
-const axis = { values: (_, ticks) => ticks.map((tick) => compact.format(tick)) };
+const wholeTicks = Array.from({ length: 30 }, (_, index) => [1, 2, 5][index % 3] * 10 ** Math.floor(index / 3));
+const axis = { incrs: wholeTicks, values: (_, ticks) => ticks.map((tick) => compact.format(tick)) };
 
 export function createCharts(container, simulation) {
   const energy = chart(container, 'Energy', WIDTH, [line('energy', '#222')]);

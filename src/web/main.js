@@ -113,7 +113,10 @@ element('#step').addEventListener('click', () => {
 });
 element('#reset').addEventListener('click', () => attempt(() => reset(form.seedText(), {})));
 element('#new-seed').addEventListener('click', () => restart(randomSeed(), run.values));
-element('select[name="speed"]').addEventListener('change', (event) => clock.setSpeed(event.target.value));
+// A reloaded page may keep the speed chosen before; the clock starts at what the list shows.
+const speed = element('select[name="speed"]');
+clock.setSpeed(speed.value);
+speed.addEventListener('change', () => clock.setSpeed(speed.value));
 slider.addEventListener('input', () => page.goTo(Number(slider.value)));
 element('#copy-command').addEventListener('click', async () => say(await copyToClipboard(commandLine(run, names))));
 element('#download-log').addEventListener('click', () => downloadLog(run));
