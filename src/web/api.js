@@ -15,7 +15,14 @@ export function exposeApi(page) {
     goTo(step) {
       return page.goTo(wholeCount('a step', step));
     },
-    log: () => run.log(),
+    log() {
+      const decoder = new TextDecoder();
+      let text = '';
+      run.logPieces((bytes) => {
+        text += decoder.decode(bytes, { stream: true });
+      });
+      return text + decoder.decode();
+    },
     // The summary row's metric columns, from `steps` on, by name.
     state() {
       const [header, row] = simulation.summary().split('\n').map((line) => line.split(','));

@@ -22,7 +22,9 @@ export async function copyToClipboard(text) {
 }
 
 export function downloadLog(run) {
-  save(new Blob([run.log()], { type: 'text/plain' }), `${baseName(run)}.log`);
+  const pieces = [];
+  run.logPieces((bytes) => pieces.push(bytes));
+  save(new Blob(pieces, { type: 'text/plain' }), `${baseName(run)}.log`);
 }
 
 export function downloadPicture(run, simulation) {

@@ -2,12 +2,17 @@
 // (a long run's log), which replaces its heap views: every call reads M.HEAPU8 / M.HEAP32 afresh.
 import createVantu from './vantu.js';
 
+// About seven megabytes of log a piece.
+const LOG_PIECE_TICKS = 100000;
+const UPLOADS = '/opened';
+
 export async function loadSimulation() {
   const M = await createVantu();
   const count = M._vantu_param_count();
   const paramNames = Array.from({ length: count }, (_, i) => M.UTF8ToString(M._vantu_param_name(i)));
   const valuesView = () => new Int32Array(M.HEAP32.buffer, M._vantu_values(), count);
   const message = () => M.UTF8ToString(M._vantu_message());
+  M.FS.mkdir(UPLOADS);
 
   function withString(text, call) {
     const size = M.lengthBytesUTF8(text) + 1;
@@ -49,15 +54,17 @@ export async function loadSimulation() {
 
     readParamFile,
 
-    // A file from the visitor's disk, given to the module's file system under its own name so
-    // that the module's messages name it.
+    // A file from the visitor's disk, read under its own name in a folder of its own (so that the
+    // module's messages name it as the visitor knows it, and it cannot replace the shipped file).
     readUploadedParamFile(name, bytes) {
-      const path = '/' + name.replace(/\//g, '_');
-      M.FS.writeFile(path, bytes);
+      const fileName = name.replace(/\//g, '_');
+      M.FS.writeFile(`${UPLOADS}/${fileName}`, bytes);
+      M.FS.chdir(UPLOADS);
       try {
-        return readParamFile(path);
+        return readParamFile(fileName);
       } finally {
-        M.FS.unlink(path);
+        M.FS.unlink(fileName);
+        M.FS.chdir('/');
       }
     },
 
@@ -71,10 +78,14 @@ export async function loadSimulation() {
     sample: () => new Int32Array(M.HEAP32.buffer, M._vantu_sample(), 12).slice(),
     summary: () => M.UTF8ToString(M._vantu_summary()),
 
-    log(ticks) {
-      const pointer = M._vantu_log(ticks);
-      const length = M._vantu_log_length();
-      return new TextDecoder().decode(M.HEAPU8.subarray(pointer, pointer + length));
+    // The log up to `ticks` in pieces of bytes, each handed to `take` as it is made, so that a
+    // long run's log never needs the module's memory whole.
+    logPieces(ticks, take) {
+      const copy = (pointer) => M.HEAPU8.slice(pointer, pointer + M._vantu_log_length());
+      take(copy(M._vantu_log_begin()));
+      for (let done = 0; done < ticks; done += LOG_PIECE_TICKS) {
+        take(copy(M._vantu_log_more(Math.min(LOG_PIECE_TICKS, ticks - done))));
+      }
     },
 
     // The boards' RGBA pixels at `scale`, a view valid until the module's next call.

@@ -40,7 +40,8 @@ export function createRun(simulation) {
     },
 
     isLive: () => simulation.isLive(),
-    log: () => simulation.log(run.shown),
+    // The log up to the step shown, in pieces of bytes handed to `take`.
+    logPieces: (take) => simulation.logPieces(run.shown, take),
     current: () => simulation.sample(),
   };
 

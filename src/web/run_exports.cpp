@@ -65,27 +65,45 @@ EMSCRIPTEN_KEEPALIVE const char* vantu_summary() {
     return text.c_str();
 }
 
-static char* replayedLog = nullptr;
-static size_t replayedLogLength = 0;
+// A piece of the log: the lines written since the piece was opened.
+static char* piece = nullptr;
+static size_t pieceLength = 0;
 
-// The run replayed from its start for `ticks` ticks with its log, as vantu-headless --ticks
-// writes it; the world ends where it was when `ticks` is the steps taken so far. The text stays
-// until the next call; vantu_log_length gives its length.
-EMSCRIPTEN_KEEPALIVE const char* vantu_log(uint32_t ticks) {
-    std::free(replayedLog);
-    std::FILE* stream = open_memstream(&replayedLog, &replayedLogLength);
+static std::FILE* openPiece() {
+    std::free(piece);
+    piece = nullptr;
+    std::FILE* stream = open_memstream(&piece, &pieceLength);
     logStream = stream;
     logFlushesEachLine = false;
-    logStartingUp();
-    initWorldWith(shown.seed, shown.values);
-    vantu_advance(ticks);
+    return stream;
+}
+
+static const char* closePiece(std::FILE* stream) {
     logFlush();
     std::fclose(stream);
     logStream = nullptr;
-    return replayedLog;
+    return piece;
+}
+
+// The run replayed from its start with its log, as vantu-headless --ticks writes it, a piece at a
+// time, so that a long run's log never sits whole in the module's memory: vantu_log_begin gives
+// "Starting up..." and the generation's lines, each vantu_log_more the lines of up to `ticks`
+// more steps. A piece stays until the next call; vantu_log_length gives its length. The world
+// ends where it was when the pieces' ticks add up to the steps taken so far.
+EMSCRIPTEN_KEEPALIVE const char* vantu_log_begin() {
+    std::FILE* stream = openPiece();
+    logStartingUp();
+    initWorldWith(shown.seed, shown.values);
+    return closePiece(stream);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* vantu_log_more(uint32_t ticks) {
+    std::FILE* stream = openPiece();
+    vantu_advance(ticks);
+    return closePiece(stream);
 }
 
 EMSCRIPTEN_KEEPALIVE size_t vantu_log_length() {
-    return replayedLogLength;
+    return pieceLength;
 }
 }
