@@ -1,0 +1,83 @@
+// The simulation's WebAssembly module behind plain JavaScript calls. The module's memory may grow
+// (a long run's log), which replaces its heap views: every call reads M.HEAPU8 / M.HEAP32 afresh.
+import createVantu from './vantu.js';
+
+export async function loadSimulation() {
+  const M = await createVantu();
+  const count = M._vantu_param_count();
+  const paramNames = Array.from({ length: count }, (_, i) => M.UTF8ToString(M._vantu_param_name(i)));
+  const valuesView = () => new Int32Array(M.HEAP32.buffer, M._vantu_values(), count);
+  const message = () => M.UTF8ToString(M._vantu_message());
+
+  function withString(text, call) {
+    const size = M.lengthBytesUTF8(text) + 1;
+    const pointer = M._malloc(size);
+    try {
+      M.stringToUTF8(text, pointer, size);
+      return call(pointer);
+    } finally {
+      M._free(pointer);
+    }
+  }
+
+  return {
+    paramNames,
+    columns: M._vantu_picture_columns(),
+    rows: M._vantu_picture_rows(),
+    maxScale: M._vantu_max_scale(),
+
+    // The palette's colours as [red, green, blue], and where the six band colours begin.
+    palette() {
+      const bytes = M.HEAPU8.subarray(M._vantu_palette(), M._vantu_palette() + 3 * M._vantu_palette_size());
+      return Array.from({ length: bytes.length / 3 }, (_, i) => Array.from(bytes.subarray(3 * i, 3 * i + 3)));
+    },
+    lowestBandColour: M._vantu_lowest_band_colour(),
+
+    // Checks "NAME=VALUE" against `values` as --set does: the new values, or the reason it is refused.
+    applySetting(values, setting) {
+      valuesView().set(values);
+      const ok = withString(setting, (pointer) => M._vantu_apply_setting(pointer));
+      return ok ? { values: valuesView().slice() } : { refusal: message() };
+    },
+
+    // A parameter file's values (the shipped file for ''), with the module's warning if any.
+    readParamFile(path) {
+      const ok = withString(path, (pointer) => M._vantu_read_param_file(pointer));
+      return ok ? { values: valuesView().slice(), warning: message() } : { refusal: message() };
+    },
+
+    // A file from the visitor's disk, given to the module's file system under its own name.
+    readUploadedParamFile(name, bytes) {
+      const path = '/' + name.replace(/\//g, '_');
+      M.FS.writeFile(path, bytes);
+      try {
+        return this.readParamFile(path);
+      } finally {
+        M.FS.unlink(path);
+      }
+    },
+
+    start(seed, values) {
+      valuesView().set(values);
+      M._vantu_start(seed >>> 0);
+    },
+    advance: (ticks) => M._vantu_advance(ticks),
+    isLive: () => M._vantu_is_live() === 1,
+    // steps, energy, food, poison, restored, visited, then the six priority bands' counts.
+    sample: () => new Int32Array(M.HEAP32.buffer, M._vantu_sample(), 12).slice(),
+    summary: () => M.UTF8ToString(M._vantu_summary()),
+
+    log(ticks) {
+      const pointer = M._vantu_log(ticks);
+      const length = M._vantu_log_length();
+      return new TextDecoder().decode(M.HEAPU8.subarray(pointer, pointer + length));
+    },
+
+    // The boards' RGBA pixels at `scale`, a view valid until the module's next call.
+    pixels(scale) {
+      const pointer = M._vantu_pixels(scale);
+      const length = 4 * this.columns * scale * this.rows * scale;
+      return new Uint8ClampedArray(M.HEAPU8.buffer, pointer, length);
+    },
+  };
+}
