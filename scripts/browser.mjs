@@ -29,9 +29,10 @@ function serve(site) {
 process.on('SIGTERM', () => process.exit(143));
 process.on('SIGHUP', () => process.exit(129));
 
-// Opens the site in a window of the given size once the page's `window.vantu` is there.
-// Returns the page and close(), which ends browser and server and throws if the page complained.
-export async function openSite(site, { width = 1280, height = 900 } = {}) {
+// Opens the site in a window of the given size once the page's `window.vantu` is there, with
+// `beforeLoad` run in the page before its own scripts. Returns the page and close(), which ends
+// browser and server and throws if the page complained.
+export async function openSite(site, { width = 1280, height = 900, beforeLoad } = {}) {
   if (!existsSync(`${site}/index.html`)) throw new Error(`no site in ${site}: run scripts/web`);
   const server = await serve(site);
   const browser = await puppeteer.launch({
@@ -57,6 +58,7 @@ export async function openSite(site, { width = 1280, height = 900 } = {}) {
       }
     });
     page.on('pageerror', (error) => complaints.push(`page error: ${error.message}`));
+    if (beforeLoad) await page.evaluateOnNewDocument(beforeLoad);
     await page.goto(server.url);
     await page.waitForFunction(() => window.vantu, { timeout: 20000 });
     return { page, close };

@@ -40,8 +40,8 @@ function same(actual, expected, what) {
   const length = Math.max(actual.length, expected.length);
   for (let i = 0; i < length; i++) {
     if (actual[i] !== expected[i]) {
-      assert.fail(`${what}: the first difference is at ${i} of ${expected.length}: ` +
-        `${JSON.stringify(actual[i])}, expected ${JSON.stringify(expected[i])}`);
+      assert.fail(`${what}: ${actual.length} lines or bytes, not ${expected.length}; at ${i}, ` +
+        `${JSON.stringify(actual[i])}, not ${JSON.stringify(expected[i])}`);
     }
   }
 }
@@ -93,17 +93,18 @@ async function sameRun(page) {
       return vantu.step(ticks);
     }, seed, named, ticks);
     const args = nativeArgs(seed, values, ticks);
-    const summary = summaryRow(native([...args, '--summary', '--picture', picture, '--scale', '3']));
+    const summary = summaryRow(native([...args, '--summary', '--picture', picture,
+      '--scale', '3']));
     assert.equal(summary.end, end, `the run from seed ${seed} does not end as the table says`);
-    assert.equal(step, Number(summary.steps));
-    assert.deepEqual(await page.evaluate(() => vantu.state()), { step, ...summary });
+    assert.equal(step, Number(summary.steps), `step(${ticks}) from seed ${seed}`);
+    assert.deepEqual(await page.evaluate(() => vantu.state()), { step, ...summary }, 'state()');
     writeFileSync(join(work, 'page.png'),
       Buffer.from(await page.evaluate(() => Array.from(vantu.picture(3)))));
     same(rgb(join(work, 'page.png')), rgb(picture), 'picture(3)');
     await assertNativeRun(page, args);
     const [program, ...command] = (await page.evaluate(() => vantu.command())).split(' ');
     assert.equal(program, 'vantu-headless');
-    same(await page.evaluate(() => vantu.log()), native(command), 'the log against the command line');
+    same(await page.evaluate(() => vantu.log()), native(command), "the command line's log");
   }
 }
 
@@ -122,7 +123,7 @@ async function controls(page) {
   await type(page, 'seed', '99', 'Enter');
   await type(page, 'foodRarity', '4', 'Tab');
   for (let i = 0; i < 3; i++) await page.click('#step');
-  assert.equal(await stepShown(page), 3);
+  assert.equal(await stepShown(page), 3, 'three clicks on Step');
   await page.select('select[name=speed]', '1000');
   await page.click('#run');
   await sleep(1500);
@@ -139,8 +140,8 @@ async function controls(page) {
   await page.keyboard.press('ArrowLeft');
   const step = await stepShown(page);
   assert.ok(clicked > 3 && clicked < furthest, `the slider's click went to ${clicked}`);
-  assert.equal(step, clicked - 1);
-  assert.equal(await slider.evaluate((time) => Number(time.value)), step);
+  assert.equal(step, clicked - 1, 'the left arrow on the slider');
+  assert.equal(await slider.evaluate((time) => Number(time.value)), step, "the slider's value");
   await assertNativeRun(page, nativeArgs(99, { foodRarity: 4 }, step));
 }
 
@@ -163,7 +164,7 @@ async function refusals(page) {
       }
     }, seed, values);
     assert.match(refused ?? 'nothing refused', named, `reset(${seed}, ${JSON.stringify(values)})`);
-    assert.deepEqual(await seen(), good, `reset(${seed}, ${JSON.stringify(values)}) changed the page`);
+    assert.deepEqual(await seen(), good, `a refused reset(${seed}, ...) changed the page`);
   };
   for (const seed of [-1, '4294967296', 1.5]) await refuse(seed, {}, /seed/i);
   await refuse(5, { noSuchThing: 1 }, /noSuchThing/);
@@ -183,7 +184,7 @@ async function refusals(page) {
   writeFileSync(file, readFileSync(shipped, 'utf8')
     .replace(/^foodRarity .*/m, 'foodRarity 3').replace(/^poisonRarity .*/m, 'poisonRarity 6'));
   await (await page.$('#open-params')).uploadFile(file);
-  await page.waitForFunction(() => document.querySelector('input[name=poisonRarity]').value === '6');
+  await page.waitForFunction(() => document.querySelector('[name=poisonRarity]').value === '6');
   assert.equal(await page.$eval('input[name=foodRarity]', (input) => input.value), '3');
   const step = await page.evaluate(() => vantu.step(400));
   await assertNativeRun(page, ['--seed', '5', '--ticks', `${step}`, '--params', file]);
@@ -191,7 +192,7 @@ async function refusals(page) {
 
 const cases = { same_run: sameRun, controls, refusals };
 if (!cases[name]) {
-  console.error(`usage: node tests/test_web.mjs ${Object.keys(cases).join('|')} SITE VANTU_HEADLESS REPO`);
+  console.error(`usage: test_web.mjs ${Object.keys(cases).join('|')} SITE VANTU_HEADLESS REPO`);
   process.exit(2);
 }
 const { page, close } = await openSite(site);
