@@ -46,16 +46,18 @@ export function createClock(run, draw, onPause) {
   }
 
   // Up to `due` steps in chunks sized to take about a millisecond each, until the deadline;
-  // returns the steps taken.
+  // returns the steps taken. A chunk only grows when it was taken whole and quickly, so that slow
+  // speeds, which take a step or two a frame, leave it as it was.
   function stepUntil(due, deadline) {
     let taken = 0;
     let now = performance.now();
     while (taken < due && now < deadline && run.isLive()) {
       const started = now;
-      taken += run.advance(Math.min(chunk, due - taken));
+      const count = Math.min(chunk, due - taken);
+      taken += run.advance(count);
       now = performance.now();
-      if (now - started < 0.5) chunk *= 2;
-      else if (now - started > 2 && chunk > 1) chunk = Math.floor(chunk / 2);
+      if (count === chunk && now - started < 0.5) chunk *= 2;
+      else if (now - started > 2 && chunk > 1) chunk = Math.ceil(chunk / 2);
     }
     return taken;
   }

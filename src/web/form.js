@@ -28,7 +28,11 @@ export function createForm(paramNames) {
 
     // `open(name, bytes)` for a parameter file from the file picker or dropped on the page.
     onParamFile(open) {
-      const read = async (file) => open(file.name, new Uint8Array(await file.arrayBuffer()));
+      const read = (file) =>
+        file.arrayBuffer().then(
+          (buffer) => open(file.name, new Uint8Array(buffer)),
+          (error) => say(`Could not read ${file.name}: ${error.message}`),
+        );
       const picker = document.getElementById('open-params');
       picker.addEventListener('change', () => {
         if (picker.files.length) read(picker.files[0]);

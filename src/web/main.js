@@ -1,6 +1,4 @@
-// The page's wiring: the module, the run, and the controls that drive it. The boards and the
-// step's text are drawn at once after every change; the charts on the next frame, so that many
-// changes in a row (a dragged slider, a script's steps) cost one chart update.
+// The page's wiring: the module, the run, and the controls and scripts that drive it.
 import { loadSimulation } from './module.js';
 import { createRun } from './run.js';
 import { createBoards } from './boards.js';
@@ -9,6 +7,7 @@ import { createClock } from './clock.js';
 import { createForm, say } from './form.js';
 import { checkSeed, checkSettings } from './settings.js';
 import { commandLine, copyToClipboard, downloadLog, downloadPicture } from './exports.js';
+import { createView } from './view.js';
 import { exposeApi } from './api.js';
 
 const element = (selector) => document.querySelector(selector);
@@ -18,39 +17,21 @@ const names = simulation.paramNames;
 const run = createRun(simulation);
 const form = createForm(names);
 const boards = createBoards(element('#boards'), simulation);
-const charts = createCharts(element('#charts'), simulation);
+const view = createView(run, boards, createCharts(element('#charts'), simulation), names);
 const runButton = element('#run');
 const slider = element('input[name="time"]');
-const clock = createClock(run, drawFrame, () => (runButton.textContent = 'Run'));
-let drawnStep = -1;
-let chartedStep = -1;
-
-function drawBoardsAndStep() {
-  boards.draw();
-  element('#step-shown').textContent = String(run.shown);
-  slider.max = String(run.furthest);
-  slider.value = String(run.shown);
-  element('#command').textContent = commandLine(run, names);
-  drawnStep = run.shown;
-}
-
-function drawFrame() {
-  if (drawnStep !== run.shown) drawBoardsAndStep();
-  if (chartedStep !== run.shown) {
-    charts.show(run.samples.upTo(run.current()));
-    chartedStep = run.shown;
-  }
-}
+const clock = createClock(run, view.drawFrame, () => (runButton.textContent = 'Run'));
 
 function showNow() {
-  drawBoardsAndStep();
-  chartedStep = -1;
+  view.drawNow();
   clock.wake();
 }
 
+// A new run; the form shows its seed and values, all good, so no earlier refusal stands.
 function restart(seed, values) {
   run.start(seed, values);
   form.show(run.seed, run.values);
+  say('');
   showNow();
 }
 
@@ -68,7 +49,6 @@ function reset(seed, given) {
 function attempt(change) {
   try {
     change();
-    say('');
   } catch (refusal) {
     say(refusal.message);
     form.markRefused(refusal.field, true);
@@ -133,12 +113,12 @@ element('#step').addEventListener('click', () => {
 });
 element('#reset').addEventListener('click', () => attempt(() => reset(form.seedText(), {})));
 element('#new-seed').addEventListener('click', () => restart(randomSeed(), run.values));
-element('select[name="speed"]').addEventListener('change', (event) => clock.setSpeed(event.target.value));
+// A reloaded page may keep the speed chosen before; the clock starts at what the list shows.
+const speed = element('select[name="speed"]');
+clock.setSpeed(speed.value);
+speed.addEventListener('change', () => clock.setSpeed(speed.value));
 slider.addEventListener('input', () => page.goTo(Number(slider.value)));
-element('#copy-command').addEventListener('click', async () => {
-  element('#command').textContent = commandLine(run, names);
-  say(await copyToClipboard(commandLine(run, names)));
-});
+element('#copy-command').addEventListener('click', async () => say(await copyToClipboard(commandLine(run, names))));
 element('#download-log').addEventListener('click', () => downloadLog(run));
 element('#download-png').addEventListener('click', () => downloadPicture(run, simulation));
 

@@ -20,6 +20,12 @@ export async function loadSimulation() {
     }
   }
 
+  // A parameter file's values (the shipped file for ''), with the module's warning if any.
+  function readParamFile(path) {
+    const ok = withString(path, (pointer) => M._vantu_read_param_file(pointer));
+    return ok ? { values: valuesView().slice(), warning: message() } : { refusal: message() };
+  }
+
   return {
     paramNames,
     columns: M._vantu_picture_columns(),
@@ -28,7 +34,8 @@ export async function loadSimulation() {
 
     // The palette's colours as [red, green, blue], and where the six band colours begin.
     palette() {
-      const bytes = M.HEAPU8.subarray(M._vantu_palette(), M._vantu_palette() + 3 * M._vantu_palette_size());
+      const start = M._vantu_palette();
+      const bytes = M.HEAPU8.slice(start, start + 3 * M._vantu_palette_size());
       return Array.from({ length: bytes.length / 3 }, (_, i) => Array.from(bytes.subarray(3 * i, 3 * i + 3)));
     },
     lowestBandColour: M._vantu_lowest_band_colour(),
@@ -40,18 +47,15 @@ export async function loadSimulation() {
       return ok ? { values: valuesView().slice() } : { refusal: message() };
     },
 
-    // A parameter file's values (the shipped file for ''), with the module's warning if any.
-    readParamFile(path) {
-      const ok = withString(path, (pointer) => M._vantu_read_param_file(pointer));
-      return ok ? { values: valuesView().slice(), warning: message() } : { refusal: message() };
-    },
+    readParamFile,
 
-    // A file from the visitor's disk, given to the module's file system under its own name.
+    // A file from the visitor's disk, given to the module's file system under its own name so
+    // that the module's messages name it.
     readUploadedParamFile(name, bytes) {
       const path = '/' + name.replace(/\//g, '_');
       M.FS.writeFile(path, bytes);
       try {
-        return this.readParamFile(path);
+        return readParamFile(path);
       } finally {
         M.FS.unlink(path);
       }
@@ -76,7 +80,7 @@ export async function loadSimulation() {
     // The boards' RGBA pixels at `scale`, a view valid until the module's next call.
     pixels(scale) {
       const pointer = M._vantu_pixels(scale);
-      const length = 4 * this.columns * scale * this.rows * scale;
+      const length = 4 * M._vantu_picture_columns() * M._vantu_picture_rows() * scale * scale;
       return new Uint8ClampedArray(M.HEAPU8.buffer, pointer, length);
     },
   };

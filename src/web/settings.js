@@ -7,7 +7,7 @@ export function checkSeed(seed) {
   const text = String(seed).trim();
   const whole = typeof seed === 'number' ? Number.isInteger(seed) : /^\d+$/.test(text);
   if (whole && Number(text) >= 0 && Number(text) <= MAX_SEED) return Number(text);
-  throw refusal('seed', `seed: a seed is a whole number from 0 to ${MAX_SEED}, not '${seed}'`);
+  throw refusal('seed', `seed takes a whole number from 0 to ${MAX_SEED}, not '${seed}'`);
 }
 
 // `values` with each [name, value] of `settings` set in turn, or an Error naming the first one
