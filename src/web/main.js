@@ -39,6 +39,9 @@ function restart(seed, values) {
 // checked before anything changes, and a refusal throws.
 function reset(seed, given) {
   const checkedSeed = checkSeed(seed);
+  if (typeof given !== 'object' || given === null) {
+    throw new Error(`the values are an object of parameter names to whole numbers, not ${given}`);
+  }
   const named = (name) => Object.prototype.hasOwnProperty.call(given, name);
   const unknown = Object.entries(given).filter(([name]) => !names.includes(name));
   const settings = names.map((name) => [name, named(name) ? given[name] : form.valueText(name)]);
