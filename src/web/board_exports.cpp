@@ -45,6 +45,15 @@ EMSCRIPTEN_KEEPALIVE int vantu_lowest_band_colour() {
     return LOWEST_BAND_COLOUR;
 }
 
+// The charts draw food and poison found in the colours the item board gives them.
+EMSCRIPTEN_KEEPALIVE int vantu_food_colour() {
+    return FOOD_COLOUR;
+}
+
+EMSCRIPTEN_KEEPALIVE int vantu_poison_colour() {
+    return POISON_COLOUR;
+}
+
 // The palette as the pictures show it: red, green and blue of each colour in order.
 EMSCRIPTEN_KEEPALIVE const uint8_t* vantu_palette() {
     static uint8_t bytes[3 * PALETTE_SIZE];

@@ -18,8 +18,10 @@ const axis = { incrs: wholeTicks, values: (_, ticks) => ticks.map((tick) => comp
 
 export function createCharts(container, simulation) {
   const energy = chart(container, 'Energy', WIDTH, [line('energy', '#222')]);
-  const found = chart(container, 'Food and poison found', WIDTH, [line('food', '#1b7f2a'), line('poison', '#c22')]);
-  const bands = bandChart(container, simulation);
+  const palette = simulation.palette().map(css);
+  const found = chart(container, 'Food and poison found', WIDTH,
+    [line('food', palette[simulation.foodColour]), line('poison', palette[simulation.poisonColour])]);
+  const bands = bandChart(container, simulation, palette);
 
   return {
     // `rows`: the samples to show, the last at the step shown.
@@ -35,9 +37,9 @@ export function createCharts(container, simulation) {
 // The bands' series are named as the summary's columns and coloured as the priority board.
 // Series k is the sum of bands 0 to k, and its fill stops at the series below it, so each
 // band shows as its own layer.
-function bandChart(container, simulation) {
+function bandChart(container, simulation, palette) {
   const names = metricNames(simulation).slice(-BANDS);
-  const colours = simulation.palette().slice(simulation.lowestBandColour).map(css);
+  const colours = palette.slice(simulation.lowestBandColour);
   const series = names.map((label, band) => ({ label, stroke: colours[band], fill: colours[band], width: 1 }));
   const layers = names.slice(1).map((_, band) => ({ series: [band + 2, band + 1] }));
   return chart(container, 'Squares in each priority band', 2 * WIDTH + GAP, series, layers);

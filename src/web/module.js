@@ -37,13 +37,16 @@ export async function loadSimulation() {
     rows: M._vantu_picture_rows(),
     maxScale: M._vantu_max_scale(),
 
-    // The palette's colours as [red, green, blue], and where the six band colours begin.
+    // The palette's colours as [red, green, blue], where the six band colours begin, and which
+    // are food's and poison's.
     palette() {
       const start = M._vantu_palette();
       const bytes = M.HEAPU8.slice(start, start + 3 * M._vantu_palette_size());
       return Array.from({ length: bytes.length / 3 }, (_, i) => Array.from(bytes.subarray(3 * i, 3 * i + 3)));
     },
     lowestBandColour: M._vantu_lowest_band_colour(),
+    foodColour: M._vantu_food_colour(),
+    poisonColour: M._vantu_poison_colour(),
 
     // Checks "NAME=VALUE" against `values` as --set does: the new values, or the reason it is refused.
     applySetting(values, setting) {
