@@ -87,7 +87,7 @@ const runs = [
 
 async function sameRun(page) {
   const values = {};
-  const picture = join(work, 'picture.png');
+  const [picture, series] = [join(work, 'picture.png'), join(work, 'series.csv')];
   for (const [seed, named, ticks, end] of runs) {
     Object.assign(values, named);
     const step = await page.evaluate((seed, named, ticks) => {
@@ -95,8 +95,12 @@ async function sameRun(page) {
       return vantu.step(ticks);
     }, seed, named, ticks);
     const args = nativeArgs(seed, values, ticks);
+    // The charts' samples are a series at a stride of their own: its second row's step.
+    const charted = await page.evaluate(() => vantu.series());
+    const every = charted.split('\n')[2]?.split(',')[1] || '1';
     const summary = summaryRow(native([...args, '--summary', '--picture', picture,
-      '--scale', '3']));
+      '--scale', '3', '--series', series, '--every', every]));
+    same(charted, readFileSync(series, 'utf8'), `the charts' samples, every ${every} steps`);
     assert.equal(summary.end, end, `the run from seed ${seed} does not end as the table says`);
     assert.equal(step, Number(summary.steps), `step(${ticks}) from seed ${seed}`);
     assert.deepEqual(await page.evaluate(() => vantu.state()), { step, ...summary }, 'state()');

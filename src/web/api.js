@@ -1,7 +1,7 @@
 // window.vantu: the page driven from a script (its tests, a benchmark, the console). It does what
 // the controls do and never starts the clock.
 import { picturePng } from './boards.js';
-import { commandLine } from './exports.js';
+import { commandLine, seriesCsv } from './exports.js';
 
 export function exposeApi(page) {
   const { run, simulation } = page;
@@ -33,6 +33,7 @@ export function exposeApi(page) {
     picture: (scale = 8) => picturePng(simulation, scale),
     frames: () => page.clock.frames(),
     command: () => commandLine(run, simulation.paramNames),
+    series: () => seriesCsv(run, simulation),
   };
 }
 

@@ -1,5 +1,5 @@
 // What the visitor takes away: the command line that repeats the step shown with vantu-headless,
-// its log, and the boards as a PNG.
+// its log, the charts' samples as a series, and the boards as a PNG.
 import { pictureCanvas } from './boards.js';
 
 const PNG_SCALE = 8;
@@ -25,6 +25,17 @@ export function downloadLog(run) {
   const pieces = [];
   run.logPieces((bytes) => pieces.push(bytes));
   save(new Blob(pieces, { type: 'text/plain' }), `${baseName(run)}.log`);
+}
+
+// The charts' samples as vantu-headless --series writes a run's rows: at step 0, every stride-th
+// step and the step shown, the stride being the charts' own.
+export function seriesCsv(run, simulation) {
+  const rows = run.samples.upTo(run.current()).map((sample) => `0,${sample.join(',')}\n`);
+  return simulation.seriesHeader + rows.join('');
+}
+
+export function downloadSeries(run, simulation) {
+  save(new Blob([seriesCsv(run, simulation)], { type: 'text/csv' }), `${baseName(run)}.csv`);
 }
 
 export function downloadPicture(run, simulation) {

@@ -6,7 +6,7 @@ import { createCharts } from './charts.js';
 import { createClock } from './clock.js';
 import { createForm, say } from './form.js';
 import { checkSeed, checkSettings } from './settings.js';
-import { commandLine, copyToClipboard, downloadLog, downloadPicture } from './exports.js';
+import { commandLine, copyToClipboard, downloadLog, downloadPicture, downloadSeries } from './exports.js';
 import { createView } from './view.js';
 import { exposeApi } from './api.js';
 
@@ -123,6 +123,7 @@ speed.addEventListener('change', () => clock.setSpeed(speed.value));
 slider.addEventListener('input', () => page.goTo(Number(slider.value)));
 element('#copy-command').addEventListener('click', async () => say(await copyToClipboard(commandLine(run, names))));
 element('#download-log').addEventListener('click', () => downloadLog(run));
+element('#download-series').addEventListener('click', () => downloadSeries(run, simulation));
 element('#download-png').addEventListener('click', () => downloadPicture(run, simulation));
 
 const shipped = simulation.readParamFile('');

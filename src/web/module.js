@@ -80,6 +80,7 @@ export async function loadSimulation() {
     // steps, energy, food, poison, restored, visited, then the six priority bands' counts.
     sample: () => new Int32Array(M.HEAP32.buffer, M._vantu_sample(), 12).slice(),
     summary: () => M.UTF8ToString(M._vantu_summary()),
+    seriesHeader: M.UTF8ToString(M._vantu_series_header()),
 
     // The log up to `ticks` in pieces of bytes, each handed to `take` as it is made, so that a
     // long run's log never needs the module's memory whole.

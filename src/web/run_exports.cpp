@@ -9,6 +9,7 @@
 #include <string>
 
 #include "run/run.h"
+#include "run/series.h"
 #include "sim/clock.h"
 #include "sim/generate.h"
 #include "sim/log.h"
@@ -63,6 +64,11 @@ EMSCRIPTEN_KEEPALIVE const char* vantu_summary() {
     text = resultHeader();
     text.append(row, length);
     return text.c_str();
+}
+
+// The header of vantu-headless --series, whose rows the charts' samples are.
+EMSCRIPTEN_KEEPALIVE const char* vantu_series_header() {
+    return seriesHeader();
 }
 
 // A piece of the log: the lines written since the piece was opened.
