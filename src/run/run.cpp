@@ -96,13 +96,17 @@ size_t formatResultRow(const DesignRow& row, const RunMetrics& metrics, char* ou
     end += nameLength;
     *end++ = ',';
     end = appendField(end, metrics.energy);
-    end = appendField(end, metrics.food);
-    end = appendField(end, metrics.poison);
-    end = appendField(end, metrics.restored);
-    end = appendField(end, metrics.visited);
+    return static_cast<size_t>(appendFromFood(metrics, end) - out);
+}
+
+char* appendFromFood(const RunMetrics& metrics, char* out) {
+    out = appendField(out, metrics.food);
+    out = appendField(out, metrics.poison);
+    out = appendField(out, metrics.restored);
+    out = appendField(out, metrics.visited);
     for (int32_t count : metrics.squaresByBand) {
-        end = appendField(end, count);
+        out = appendField(out, count);
     }
-    end[-1] = '\n';
-    return static_cast<size_t>(end - out);
+    out[-1] = '\n';
+    return out;
 }

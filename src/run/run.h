@@ -50,6 +50,10 @@ constexpr size_t RESULT_ROW_MAX = 1024;
 // Writes the row's CSV line, newline included, at `out`; returns its length.
 size_t formatResultRow(const DesignRow& row, const RunMetrics& metrics, char* out);
 
+// The metrics from food on, the part that a result row and a series row share and that most
+// steps leave as it was, at `out`, newline included; returns where they end.
+char* appendFromFood(const RunMetrics& metrics, char* out);
+
 // The design's part alone: the design's own row and header (newline included).
 size_t formatDesignRow(const DesignRow& row, char* out);
 const char* designHeader();

@@ -19,21 +19,8 @@ static char* appendHead(uint64_t run, const RunMetrics& metrics, char* out) {
     return appendField(out, metrics.energy);
 }
 
-// The rest, from food on, which most steps leave as it was; newline included.
-static char* appendTail(const RunMetrics& metrics, char* out) {
-    out = appendField(out, metrics.food);
-    out = appendField(out, metrics.poison);
-    out = appendField(out, metrics.restored);
-    out = appendField(out, metrics.visited);
-    for (int32_t count : metrics.squaresByBand) {
-        out = appendField(out, count);
-    }
-    out[-1] = '\n';
-    return out;
-}
-
 size_t formatSeriesRow(uint64_t run, const RunMetrics& metrics, char* out) {
-    return static_cast<size_t>(appendTail(metrics, appendHead(run, metrics, out)) - out);
+    return static_cast<size_t>(appendFromFood(metrics, appendHead(run, metrics, out)) - out);
 }
 
 static bool sameTail(const RunMetrics& a, const RunMetrics& b) {
@@ -53,7 +40,7 @@ static void record(Series* series) {
     const RunMetrics metrics = currentMetrics();
     if (series->tail.empty() || !sameTail(metrics, series->tailOf)) {
         char tail[SERIES_ROW_MAX];
-        series->tail.assign(tail, static_cast<size_t>(appendTail(metrics, tail) - tail));
+        series->tail.assign(tail, static_cast<size_t>(appendFromFood(metrics, tail) - tail));
         series->tailOf = metrics;
     }
     if (series->head.empty()) {
