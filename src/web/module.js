@@ -31,10 +31,13 @@ export async function loadSimulation() {
     return ok ? { values: valuesView().slice(), warning: message() } : { refusal: message() };
   }
 
+  const columns = M._vantu_picture_columns();
+  const rows = M._vantu_picture_rows();
+
   return {
     paramNames,
-    columns: M._vantu_picture_columns(),
-    rows: M._vantu_picture_rows(),
+    columns,
+    rows,
     maxScale: M._vantu_max_scale(),
 
     // The palette's colours as [red, green, blue], where the six band colours begin, and which
@@ -95,7 +98,7 @@ export async function loadSimulation() {
     // The boards' RGBA pixels at `scale`, a view valid until the module's next call.
     pixels(scale) {
       const pointer = M._vantu_pixels(scale);
-      const length = 4 * M._vantu_picture_columns() * M._vantu_picture_rows() * scale * scale;
+      const length = 4 * columns * rows * scale * scale;
       return new Uint8ClampedArray(M.HEAPU8.buffer, pointer, length);
     },
   };
